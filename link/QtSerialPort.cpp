@@ -1,0 +1,114 @@
+#include "link/QtSerialPort.h"
+
+#include "link/PortNames.h"
+
+QtSerialPort::QtSerialPort(QObject *parent) : SerialPort(parent)
+{
+    connect(&m_port, &QSerialPort::errorOccurred, this, &QtSerialPort::onError);
+}
+
+void QtSerialPort::onError(QSerialPort::SerialPortError error)
+{
+    switch (error) {
+    case QSerialPort::NoError:
+    case QSerialPort::UnsupportedOperationError: // modem lines on a pseudo-terminal
+    case QSerialPort::TimeoutError:
+        return;
+    case QSerialPort::ReadError:
+    case QSerialPort::ResourceError:
+        // The device went away (cable pulled, peer exited). QSerialPort stays open and its
+        // notifier fires without end; close it so that waits end instead of spinning.
+        m_error = QStringLiteral("%1: the port is no longer available (%2)")
+                      .arg(m_port.portName(), m_port.errorString());
+        if (m_port.isOpen())
+            m_port.close();
+        return;
+    default:
+        m_error = QStringLiteral("%1: %2").arg(m_port.portName(), m_port.errorString());
+        return;
+    }
+}
+
+bool QtSerialPort::open()
+{
+    if (commPort() < 1) {
+        m_error = QStringLiteral("No communication port was chosen.");
+        return false;
+    }
+    LineSettings line;
+    if (!ParseLineSettings(settings(), line)) {
+        m_error = QStringLiteral("Invalid port settings \"%1\".").arg(settings());
+        return false;
+    }
+    const QString device = PortDeviceName(commPort());
+    m_port.setPortName(device);
+    if (!m_port.open(QIODevice::ReadWrite)) {
+        m_error = QStringLiteral("COM%1 (%2) cannot be opened: %3")
+                      .arg(commPort())
+                      .arg(device, m_port.errorString());
+        return false;
+    }
+    const auto parity = [&] {
+        switch (line.parity) {
+        case 'e':
+            return QSerialPort::EvenParity;
+        case 'o':
+            return QSerialPort::OddParity;
+        case 'm':
+            return QSerialPort::MarkParity;
+        case 's':
+            return QSerialPort::SpaceParity;
+        default:
+            return QSerialPort::NoParity;
+        }
+    }();
+    // A pseudo-terminal refuses some of these; the line still works, so the refusals are ignored.
+    m_port.setBaudRate(line.baud);
+    m_port.setParity(parity);
+    m_port.setDataBits(static_cast<QSerialPort::DataBits>(line.dataBits));
+    m_port.setStopBits(line.stopBits == 2 ? QSerialPort::TwoStop : QSerialPort::OneStop);
+    m_port.clearError();
+    m_error.clear();
+    return true;
+}
+
+void QtSerialPort::close()
+{
+    if (m_port.isOpen())
+        m_port.close();
+    m_error.clear();
+}
+
+bool QtSerialPort::isOpen() const
+{
+    return m_port.isOpen();
+}
+
+bool QtSerialPort::output(const QByteArray &text)
+{
+    if (!m_port.isOpen()) {
+        if (m_error.isEmpty())
+            m_error = QStringLiteral("Port is not open.");
+        return false;
+    }
+    if (m_port.write(text) != text.size()) {
+        m_error = QStringLiteral("%1: %2").arg(m_port.portName(), m_port.errorString());
+        return false;
+    }
+    return true;
+}
+
+qint64 QtSerialPort::inBufferCount() const
+{
+    return m_port.isOpen() ? m_port.bytesAvailable() : 0;
+}
+
+QByteArray QtSerialPort::input()
+{
+    return m_port.isOpen() ? m_port.readAll() : QByteArray();
+}
+
+QString QtSerialPort::errorString() const
+{
+    return m_error;
+}

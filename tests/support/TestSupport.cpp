@@ -1,0 +1,86 @@
+#include "tests/support/TestSupport.h"
+
+#include "app/Forms.h"
+#include "app/Modal.h"
+#include "app/Resources.h"
+#include "link/Communication.h"
+#include "model/Globals.h"
+
+#include <QApplication>
+#include <QDialog>
+#include <QPointer>
+#include <QTimer>
+
+MsgRecorder::MsgRecorder()
+{
+    SetMsgBoxHook([this](const MsgRecord &record) {
+        m_boxes.append(record);
+        if (onBox)
+            onBox(record);
+    });
+}
+
+MsgRecorder::~MsgRecorder()
+{
+    SetMsgBoxHook({});
+}
+
+QStringList MsgRecorder::prompts() const
+{
+    QStringList list;
+    for (const MsgRecord &r : m_boxes)
+        list << r.prompt;
+    return list;
+}
+
+ModalAnswerer::ModalAnswerer()
+{
+    SetModalHook([this](QDialog &window) { onModal(window); });
+}
+
+ModalAnswerer::~ModalAnswerer()
+{
+    SetModalHook({});
+}
+
+void ModalAnswerer::queue(const char *type, Answer answer, std::function<bool(QDialog &)> matches)
+{
+    m_answers.append({QString::fromLatin1(type), std::move(answer), std::move(matches)});
+}
+
+void ModalAnswerer::onModal(QDialog &window)
+{
+    m_shown << QString::fromLatin1(window.metaObject()->className());
+    if (m_answers.isEmpty()) {
+        m_problems << QStringLiteral("unexpected modal window %1").arg(m_shown.last());
+        window.reject();
+        return;
+    }
+    Pending next = m_answers.takeFirst();
+    if (!next.matches(window)) {
+        m_problems << QStringLiteral("expected %1, got %2").arg(next.type, m_shown.last());
+        window.reject();
+        return;
+    }
+    next.answer(window);
+    // An answer may leave the window open on purpose for a while (its own timers go on); past a
+    // generous deadline it is closed so that a test never hangs.
+    QPointer<QDialog> guard(&window);
+    QTimer::singleShot(20000, &window, [this, guard] {
+        if (guard && guard->isVisible()) {
+            m_problems << QStringLiteral("%1 left open").arg(
+                QString::fromLatin1(guard->metaObject()->className()));
+            guard->reject();
+        }
+    });
+}
+
+void ResetProgramState()
+{
+    SetMsgBoxHook({});
+    SetModalHook({});
+    Forms::unloadAll();
+    SetSerialPortFactory({});
+    SetUiLanguage(UiLanguage::English);
+    InitData();
+}
