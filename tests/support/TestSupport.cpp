@@ -22,10 +22,15 @@ void quietHandler(QtMsgType type, const QMessageLogContext &context, const QStri
     if (previousHandler)
         previousHandler(type, context, message);
 }
-const bool quietInstalled = [] {
-    previousHandler = qInstallMessageHandler(quietHandler);
-    return true;
-}();
+// Installed on top of the test framework's own handler, which exists only once tests run.
+void installQuietHandler()
+{
+    static const bool installed = [] {
+        previousHandler = qInstallMessageHandler(quietHandler);
+        return true;
+    }();
+    Q_UNUSED(installed);
+}
 } // namespace
 
 MsgRecorder::MsgRecorder()
@@ -94,6 +99,7 @@ void ModalAnswerer::onModal(QDialog &window)
 
 void ResetProgramState()
 {
+    installQuietHandler();
     SetMsgBoxHook({});
     SetModalHook({});
     Forms::unloadAll();
