@@ -31,7 +31,27 @@ void installQuietHandler()
     }();
     Q_UNUSED(installed);
 }
+// What a test that expects no box or window gets: nothing ever waits for a click. A box is echoed
+// to the log; a modal window is closed at once and reported, so a forgotten answer fails loudly
+// instead of hanging the test.
+void fallbackMsgBox(const MsgRecord &record)
+{
+    qWarning("message box not expected by the test: [%s] %s", qPrintable(record.title),
+             qPrintable(record.prompt));
+}
+
+void fallbackModal(QDialog &window)
+{
+    qCritical("modal window not expected by the test: %s", window.metaObject()->className());
+    window.reject();
+}
 } // namespace
+
+void InstallTestFallbacks()
+{
+    SetMsgBoxHook(fallbackMsgBox);
+    SetModalHook(fallbackModal);
+}
 
 MsgRecorder::MsgRecorder()
 {
@@ -44,7 +64,7 @@ MsgRecorder::MsgRecorder()
 
 MsgRecorder::~MsgRecorder()
 {
-    SetMsgBoxHook({});
+    SetMsgBoxHook(fallbackMsgBox);
 }
 
 QStringList MsgRecorder::prompts() const
@@ -62,7 +82,7 @@ ModalAnswerer::ModalAnswerer()
 
 ModalAnswerer::~ModalAnswerer()
 {
-    SetModalHook({});
+    SetModalHook(fallbackModal);
 }
 
 void ModalAnswerer::queue(const char *type, Answer answer, std::function<bool(QDialog &)> matches)
@@ -100,8 +120,7 @@ void ModalAnswerer::onModal(QDialog &window)
 void ResetProgramState()
 {
     installQuietHandler();
-    SetMsgBoxHook({});
-    SetModalHook({});
+    InstallTestFallbacks();
     Forms::unloadAll();
     SetSerialPortFactory({});
     SetUiLanguage(UiLanguage::English);

@@ -74,6 +74,10 @@ private:
     QStringList m_problems;
 };
 
+// Boxes nobody records are logged, modal windows nobody answers are closed at once and logged.
+void InstallTestFallbacks();
+
 // Unloads every window, resets the program-wide variables, the English string table and the
-// serial port factory; removes hooks. Call at the start of every test.
+// serial port factory; puts back the fallback hooks. Call at the start of every test, before a
+// MsgRecorder or ModalAnswerer is made.
 void ResetProgramState();
