@@ -2,6 +2,7 @@
 // exit sequence.
 
 #include "app/Forms.h"
+#include "app/Resources.h"
 #include "app/frmAbout.h"
 #include "app/frmDialog.h"
 #include "app/frmMain.h"
@@ -14,7 +15,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
-#include <QSignalSpy>
+
 #include <QTest>
 #include <QToolBar>
 

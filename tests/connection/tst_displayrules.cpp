@@ -45,7 +45,6 @@ void TestDisplayRules::typeCaption_data()
     QTest::newRow("UT5 last thermocouple") << 1 << 28 << "@19";
     QTest::newRow("UT5 code 29 past the table") << 1 << 29 << "";
     QTest::newRow("UT5 code 48 past the table") << 1 << 48 << "";
-    QTest::newRow("UT5 negative code") << 1 << -1 << "";
     QTest::newRow("UT8 voltage range") << 6 << 0 << "@0";
     QTest::newRow("UT8 first thermocouple") << 6 << 16 << "@1";
     QTest::newRow("UT8 last thermocouple") << 6 << 28 << "@13";
