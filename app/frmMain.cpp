@@ -368,8 +368,7 @@ void frmMain::closeEvent(QCloseEvent *event)
         return;
     }
     unloadOthers();
-    event->accept();
-    QTimer::singleShot(0, qApp, [] { QCoreApplication::exit(0); });
+    event->accept(); // the last window closes: the program ends
 }
 
 void frmMain::commandEnded()

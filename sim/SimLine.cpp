@@ -1,0 +1,110 @@
+#include "sim/SimLine.h"
+
+#include "sim/SimModule.h"
+
+#include <algorithm>
+
+namespace {
+constexpr qint64 MsNs = 1'000'000;
+// A module discards a line that never ends instead of growing without bound.
+constexpr qsizetype MaxCommand = 256;
+} // namespace
+
+SimLine::SimLine(SimModule &module, QObject *parent) : QObject(parent), m_module(module)
+{
+    m_clock.start();
+    m_timer.setSingleShot(true);
+    m_timer.setTimerType(Qt::PreciseTimer);
+    connect(&m_timer, &QTimer::timeout, this, &SimLine::onTimer);
+    connect(&m_module, &SimModule::dropRequested, this,
+            [this] { queue({m_clock.nsecsElapsed(), {}, true}); });
+}
+
+void SimLine::receive(const QByteArray &bytes)
+{
+    const qint64 now = m_clock.nsecsElapsed();
+    for (char c : bytes) {
+        qint64 arrived = now;
+        if (m_module.paced()) {
+            m_inFreeNs = std::max(now, m_inFreeNs) + ByteNs;
+            arrived = m_inFreeNs;
+        }
+        if (c == '\r') {
+            command(m_in, arrived);
+            m_in.clear();
+        } else if (m_in.size() < MaxCommand) {
+            m_in += c;
+        } else {
+            m_in.clear();
+        }
+    }
+}
+
+void SimLine::command(const QByteArray &text, qint64 receivedNs)
+{
+    const SimResponse r = m_module.respond(text);
+    qint64 due = std::max(receivedNs + qint64(m_module.replyDelay() + r.delayMs) * MsNs,
+                          m_outFreeNs);
+    if (r.drop) {
+        queue({due, {}, true});
+        return;
+    }
+    for (qsizetype i = 0; i < r.chunks.size(); ++i) {
+        if (i > 0)
+            due += qint64(r.gapMs) * MsNs;
+        const QByteArray &chunk = r.chunks[i];
+        if (m_module.paced()) {
+            for (char c : chunk) {
+                due += ByteNs; // a byte is there once its stop bit is
+                queue({due, QByteArray(1, c)});
+            }
+        } else {
+            queue({due, chunk});
+        }
+    }
+    m_outFreeNs = due;
+}
+
+void SimLine::queue(Pending pending)
+{
+    // Replies are queued in line order; a drop ordered from outside goes to its own place.
+    const auto at = std::upper_bound(
+        m_pending.begin(), m_pending.end(), pending.dueNs,
+        [](qint64 due, const Pending &p) { return due < p.dueNs; });
+    m_pending.insert(at, std::move(pending));
+    arm();
+}
+
+void SimLine::arm()
+{
+    if (m_pending.empty()) {
+        m_timer.stop();
+        return;
+    }
+    const qint64 waitNs = m_pending.front().dueNs - m_clock.nsecsElapsed();
+    m_timer.start(int(std::max<qint64>(0, (waitNs + MsNs - 1) / MsNs)));
+}
+
+void SimLine::onTimer()
+{
+    const qint64 now = m_clock.nsecsElapsed();
+    while (!m_pending.empty() && m_pending.front().dueNs <= now) {
+        Pending p = std::move(m_pending.front());
+        m_pending.pop_front();
+        if (p.drop) {
+            reset();
+            emit dropped();
+            return;
+        }
+        emit deliver(p.bytes);
+    }
+    arm();
+}
+
+void SimLine::reset()
+{
+    m_in.clear();
+    m_pending.clear();
+    m_timer.stop();
+    m_inFreeNs = m_outFreeNs = m_clock.nsecsElapsed();
+}
