@@ -239,7 +239,7 @@ void frmMain::buildToolbar()
         {"ConfigUpload", 2027, QStyle::SP_ArrowUp},
         {"ConfigDownload", 2028, QStyle::SP_ArrowDown},
         {nullptr, 0, {}},
-        {"HelpContent", 1020, QStyle::SP_DialogHelpButton},
+        {"HelpContent", 1020, QStyle::SP_MessageBoxQuestion},
     };
     for (int position = 1; position <= ButtonCount; ++position) {
         const ButtonDesign &design = designs[position];

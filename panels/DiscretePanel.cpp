@@ -148,7 +148,9 @@ void frmE4::DiscreteDown()
     const QString text = NN(output) + QString::number(state);
     QString reply;
     if (ParameterWrite(7, text, reply) && WholeNumber(reply) == state) {
-        G.PendingOutput = 0;
+        // A press that came while the write waited for its reply is the next one to switch.
+        if (G.PendingOutput == output)
+            G.PendingOutput = 0;
         return;
     }
     MsgBox(LoadResString(3003) + QStringLiteral("\r\n") + QStringLiteral("Out= ") + text +

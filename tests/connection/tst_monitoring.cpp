@@ -97,6 +97,7 @@ private slots:
     void holdFreezesValuesUntilStop();
     void ut8StartLeavesItsPanelAlone();
     void e4OnlyTheLastPressIsSwitched();
+    void e4PressDuringAWriteIsKept();
     void e4RefusedWriteIsRetried_data();
     void e4RefusedWriteIsRetried();
     void silentModuleMidSweep();
@@ -334,6 +335,29 @@ void TestMonitoring::e4OnlyTheLastPressIsSwitched()
     QCOMPARE(panel.Label1(12)->text(), QStringLiteral("OFF"));
     for (int p = 1; p <= 32; ++p)
         QVERIFY(!panel.cmdOut(p)->isEnabled());
+}
+
+void TestMonitoring::e4PressDuringAWriteIsKept()
+{
+    auto module = connectTo(QStringLiteral("VQ7_E4"));
+    module->setOutput(5, 0);
+    module->setOutput(9, 0);
+    frmE4 &panel = Forms::get<frmE4>();
+    bool pressedFirst = false, pressedSecond = false;
+    monitor(*module, [&](const QStringList &sent) {
+        if (!pressedFirst && sent.size() >= 1 + 2 * 32 + 2) {
+            panel.cmdOut(5)->click();
+            pressedFirst = true;
+        }
+        if (!pressedSecond && sent.last() == QLatin1String("D051")) {
+            panel.cmdOut(9)->click(); // while the first write waits for its reply
+            pressedSecond = true;
+        }
+        return pressedSecond && module->output(9) == 1;
+    });
+    QCOMPARE(module->output(5), 1);
+    QCOMPARE(module->output(9), 1);
+    QCOMPARE(G.PendingOutput, int16_t(0));
 }
 
 void TestMonitoring::e4RefusedWriteIsRetried_data()
