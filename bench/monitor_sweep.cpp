@@ -1,0 +1,206 @@
+// What monitoring costs beyond the line itself.
+//
+// Starts `tarvik-sim` for a UT5 module on a pseudo-terminal, with every byte paced at 9600 baud
+// both ways, connects to it through the program's real serial port and windows, and runs
+// monitoring sweeps. Prints:
+//   - sweep time / wire time: the wire time is what the bytes of the sweep cost on a 9600-baud
+//     line at 10 bits per byte (target: at most 1.05);
+//   - the program's processor time as a share of one core while monitoring (target: under 5 %);
+//   - resident memory after 1000 sweeps against after 10 (target: no growth beyond noise). These
+//     sweeps run against an unpaced simulator so that they take seconds, not an hour.
+//
+//   build/bench/tarvik-bench-monitor [paced-sweeps] [memory-sweeps]
+// Run it from the build folder's parent or give TARVIK_SIM the simulator's path.
+
+#include "app/Forms.h"
+#include "app/Modal.h"
+#include "app/MsgBox.h"
+#include "app/frmCommPort.h"
+#include "app/frmMain.h"
+#include "connection/Readings.h"
+#include "link/QtSerialPort.h"
+#include "model/Globals.h"
+
+#include <QApplication>
+#include <QDialog>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QProcess>
+#include <QPushButton>
+
+#include <cstdio>
+#include <memory>
+#include <sys/resource.h>
+
+namespace {
+
+// The real port, counting the bytes that pass.
+class CountingPort : public SerialPort
+{
+public:
+    bool open() override
+    {
+        m_port.setSettings(settings());
+        m_port.setCommPort(commPort());
+        return m_port.open();
+    }
+    void close() override { m_port.close(); }
+    bool isOpen() const override { return m_port.isOpen(); }
+    bool output(const QByteArray &text) override
+    {
+        bytes += text.size();
+        return m_port.output(text);
+    }
+    qint64 inBufferCount() const override { return m_port.inBufferCount(); }
+    QByteArray input() override
+    {
+        QByteArray in = m_port.input();
+        bytes += in.size();
+        return in;
+    }
+    QString errorString() const override { return m_port.errorString(); }
+
+    static inline qint64 bytes = 0;
+
+private:
+    QtSerialPort m_port;
+};
+
+double cpuSeconds()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    auto seconds = [](const timeval &t) { return double(t.tv_sec) + double(t.tv_usec) / 1e6; };
+    return seconds(usage.ru_utime) + seconds(usage.ru_stime);
+}
+
+long residentKiB()
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray &line : status.readAll().split('\n')) {
+        if (line.startsWith("VmRSS:"))
+            return line.mid(6).trimmed().split(' ').value(0).toLong();
+    }
+    return -1;
+}
+
+QString simulatorPath()
+{
+    const QString given = qEnvironmentVariable("TARVIK_SIM");
+    if (!given.isEmpty())
+        return given;
+    const QString beside =
+        QCoreApplication::applicationDirPath() + QStringLiteral("/../sim/tarvik-sim");
+    return QFileInfo(beside).canonicalFilePath();
+}
+
+// A running simulator on a pseudo-terminal; its device becomes COM1.
+struct Simulator
+{
+    QProcess process;
+
+    bool start(bool paced)
+    {
+        QStringList arguments{QStringLiteral("--model"), QStringLiteral("VQ7_UT5")};
+        if (paced)
+            arguments << QStringLiteral("--pace");
+        process.start(simulatorPath(), arguments);
+        if (!process.waitForStarted(5000) || !process.waitForReadyRead(5000))
+            return false;
+        const QByteArray device = process.readLine().trimmed();
+        qputenv("TARVIK_COM1", device);
+        return !device.isEmpty();
+    }
+    ~Simulator()
+    {
+        process.terminate();
+        process.waitForFinished(3000);
+    }
+};
+
+bool connectModule(frmMain &main)
+{
+    G.LinkUp = false;
+    if (main.MSComm1().isOpen())
+        main.MSComm1().close();
+    main.mnuConnConn->trigger();
+    G.MonitorHold = false;
+    G.MonitorOn = true;
+    return G.LinkUp && G.curKind() == KindUt5;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    const int pacedSweeps = argc > 1 ? std::atoi(argv[1]) : 5;
+    const int memorySweeps = argc > 2 ? std::atoi(argv[2]) : 1000;
+
+    QStringList told;
+    SetMsgBoxHook([&told](const MsgRecord &box) { told << box.prompt; });
+    SetModalHook([](QDialog &dialog) {
+        if (auto *port = qobject_cast<frmCommPort *>(&dialog))
+            port->cmdOK->click();
+        else
+            dialog.reject();
+    });
+    SetSerialPortFactory([] { return std::make_unique<CountingPort>(); });
+
+    int failures = 0;
+    {
+        Simulator sim;
+        if (!sim.start(true)) {
+            std::fprintf(stderr, "cannot start the simulator (%s)\n", qPrintable(simulatorPath()));
+            return 1;
+        }
+        frmMain &main = Forms::get<frmMain>();
+        if (!connectModule(main)) {
+            std::fprintf(stderr, "cannot connect: %s\n", qPrintable(told.join(" / ")));
+            return 1;
+        }
+        CountingPort::bytes = 0;
+        QElapsedTimer wall;
+        wall.start();
+        const double cpuBefore = cpuSeconds();
+        for (int i = 0; i < pacedSweeps; ++i)
+            failures += MonitorSweep(KindUt5) ? 0 : 1;
+        const double cpu = cpuSeconds() - cpuBefore;
+        const double seconds = double(wall.nsecsElapsed()) / 1e9;
+        const double wireSeconds = double(CountingPort::bytes) * 10.0 / 9600.0;
+        std::printf("paced UT5 sweeps   %d, %lld bytes on the line\n", pacedSweeps,
+                    CountingPort::bytes);
+        std::printf("sweep time         %.3f s per sweep\n", seconds / pacedSweeps);
+        std::printf("wire time          %.3f s per sweep\n", wireSeconds / pacedSweeps);
+        std::printf("sweep / wire       %.3f (target: at most 1.05)\n", seconds / wireSeconds);
+        std::printf("processor share    %.2f %% of one core (target: under 5 %%)\n",
+                    100.0 * cpu / seconds);
+        Forms::unloadAll();
+    }
+    {
+        Simulator sim;
+        if (!sim.start(false))
+            return 1;
+        frmMain &main = Forms::get<frmMain>();
+        if (!connectModule(main))
+            return 1;
+        long after10 = 0;
+        for (int i = 1; i <= memorySweeps; ++i) {
+            QCoreApplication::processEvents();
+            failures += MonitorSweep(KindUt5) ? 0 : 1;
+            if (i == 10)
+                after10 = residentKiB();
+        }
+        const long afterAll = residentKiB();
+        std::printf("resident memory    %ld KiB after 10 sweeps, %ld KiB after %d (%+ld KiB)\n",
+                    after10, afterAll, memorySweeps, afterAll - after10);
+        Forms::unloadAll();
+    }
+    if (failures || !told.isEmpty())
+        std::printf("failed sweeps      %d; the program said: %s\n", failures,
+                    qPrintable(told.join(" / ")));
+    return failures == 0 ? 0 : 1;
+}
