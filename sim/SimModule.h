@@ -210,7 +210,7 @@ public:
 
     // ---- faults ----
     void addFault(const SimFault &fault) { m_faults.append(fault); }
-    bool addFault(const QString &spec, QString *error = nullptr);
+    bool addFault(const QString &faultText, QString *error = nullptr);
     void clearFaults() { m_faults.clear(); }
     const QList<SimFault> &faults() const { return m_faults; }
     // Drops the connection now, as a pulled cable would (the transports close their line).

@@ -70,7 +70,7 @@ SimOptionsResult ParseSimOptions(const QStringList &arguments, SimOptions &optio
                                   QStringLiteral("Paces every byte at 9600 baud, both ways."));
     const QCommandLineOption fault(QStringLiteral("fault"),
                                    QStringLiteral("Switches a fault on (see below)."),
-                                   QStringLiteral("SPEC"));
+                                   QStringLiteral("FAULT"));
     const QCommandLineOption transcript(
         QStringLiteral("transcript"),
         QStringLiteral("Writes every command and reply with its time to FILE (- for stderr)."),
@@ -120,9 +120,9 @@ SimOptionsResult ParseSimOptions(const QStringList &arguments, SimOptions &optio
     if (parser.isSet(modelText))
         options.modelText = parser.value(modelText);
     options.paced = parser.isSet(pace);
-    for (const QString &spec : parser.values(fault)) {
+    for (const QString &faultText : parser.values(fault)) {
         QString error;
-        const auto parsed = SimFault::parse(spec, &error);
+        const auto parsed = SimFault::parse(faultText, &error);
         if (!parsed)
             return fail(error);
         options.faults << *parsed;

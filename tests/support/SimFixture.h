@@ -32,7 +32,7 @@ public:
     {
         G.CommForm = nullptr;
         host.reset();
-        ResetProgramState();
+        SetSerialPortFactory({});
     }
 
     // CommOpen, answering the port dialog with the port given; true when the link is up.
