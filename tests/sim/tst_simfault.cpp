@@ -28,6 +28,7 @@ private slots:
     void repliesComeThroughTheEventLoop();
     void installAndReset();
     void linkOverTheSimulatedPort();
+    void restartOverTheLink();
     void silenceTimesOut();
     void chunkedReplyIsJoined();
     void refusalIsReported();
@@ -209,6 +210,29 @@ void TestSimFault::linkOverTheSimulatedPort()
     QCOMPARE(sim.module->commandsText(),
              QStringLiteral("G01 I90 D I02 D00 I05 D0319 I16 D2.5"));
     QCOMPARE(boxes.count(), 0);
+}
+
+// The Modbus window's restart: G99, I90, DRESET without waiting, a pause, then G01 again. A
+// group select during the restart gets no answer.
+void TestSimFault::restartOverTheLink()
+{
+    SimFixture sim(QStringLiteral("VQ7_L7"), 150);
+    MsgRecorder boxes;
+    QVERIFY(sim.open());
+    sim.module->setRestartMs(1000);
+    QString reply;
+    QVERIFY(GroupCommand(99, reply));
+    G.NoReplyNext = true;
+    QVERIFY(ParameterWrite(90, QStringLiteral("RESET"), reply));
+    QVERIFY(sim.module->restarting());
+    QVERIFY(!GroupCommand(1, reply)); // three time-outs while the module restarts
+    QCOMPARE(boxes.count(), 4);
+    QTRY_VERIFY(!sim.module->restarting());
+    boxes.clear();
+    QVERIFY(GroupCommand(1, reply));
+    QCOMPARE(DataRead(90, 0, reply) ? reply : QString(), QStringLiteral("VQ7_L7"));
+    QCOMPARE(boxes.count(), 0);
+    QVERIFY(sim.module->commandsText().startsWith(QLatin1String("G01 G99 I90 DRESET G01 G01 G01")));
 }
 
 void TestSimFault::silenceTimesOut()
