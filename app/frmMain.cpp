@@ -1,19 +1,520 @@
 #include "app/frmMain.h"
 
 #include "app/Forms.h"
+#include "app/MsgBox.h"
+#include "app/Modal.h"
 #include "app/Resources.h"
 #include "app/Twips.h"
+#include "app/frmAbout.h"
+#include "connection/frmLoading.h"
 #include "model/Globals.h"
+#include "panels/AnalogPanel.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMenuBar>
+#include <QPainter>
+#include <QPainterPath>
+#include <QStyle>
+#include <QTimer>
+#include <QToolBar>
+#include <QVBoxLayout>
+
+// Marks a command that may talk to the module. Closing the main window meanwhile is carried out
+// once the outermost such command has returned, so no command runs on after its windows are gone.
+class CommandScope
+{
+public:
+    explicit CommandScope(frmMain &main) : m_main(main) { ++m_main.m_running; }
+    ~CommandScope()
+    {
+        if (--m_main.m_running == 0)
+            m_main.commandEnded();
+    }
+    CommandScope(const CommandScope &) = delete;
+    CommandScope &operator=(const CommandScope &) = delete;
+
+private:
+    frmMain &m_main;
+};
+
+namespace {
+
+constexpr const char *KeyProperty = "key";
+
+// The picture of the status strip: a module on its rail, drawn here.
+QPixmap modulePicture()
+{
+    QPixmap picture(120, 96);
+    picture.fill(Qt::transparent);
+    QPainter p(&picture);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(QPen(QColor(90, 90, 90), 1));
+    p.setBrush(QColor(170, 170, 170));
+    p.drawRect(4, 40, 112, 14); // rail
+    QPainterPath body;
+    body.addRoundedRect(QRectF(24, 6, 72, 84), 6, 6);
+    p.setBrush(QColor(232, 234, 237));
+    p.drawPath(body);
+    p.setBrush(QColor(48, 70, 110));
+    p.drawRect(30, 14, 60, 16); // name plate
+    p.setBrush(QColor(0, 200, 0));
+    p.drawEllipse(QPointF(36, 40), 3.5, 3.5); // run lamp
+    p.setBrush(QColor(230, 160, 0));
+    p.drawEllipse(QPointF(48, 40), 3.5, 3.5);
+    p.setBrush(QColor(80, 80, 80));
+    for (int i = 0; i < 6; ++i) { // terminals
+        p.drawEllipse(QPointF(33 + i * 11, 62), 3.5, 3.5);
+        p.drawEllipse(QPointF(33 + i * 11, 78), 3.5, 3.5);
+    }
+    return picture;
+}
+
+} // namespace
 
 frmMain::frmMain()
 {
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(AppTitleText);
+    buildMenus();
+    buildToolbar();
+    buildStatusStrip();
+
+    // Load
     ApplyResCaptions(this);
     resize(TwipsToPixels(12000, this), TwipsToPixels(8600, this));
+    picCommon->setFixedWidth(TwipsToPixels(3000, this));
     InitData();
     Timer1().stop();
     Timer1().setInterval(ReplyTimeoutMs);
+    button(6)->setEnabled(false);
+    mnuConfigCJM->setEnabled(false);
+    mnuConfigCount->setEnabled(false);
+    mnuAlarm->setEnabled(false);
+
+    mnuConfig->setEnabled(true);
+    mnuMonitor->setEnabled(false);
+    mnuAdjustment->setEnabled(false);
+    mnuConnConn->setEnabled(true);
+    mnuConnDisConn->setEnabled(false);
+    for (int position : {4, 5, 8, 9})
+        button(position)->setEnabled(false);
 }
 
-frmMain::~frmMain() = default;
+frmMain::~frmMain()
+{
+    unloadOthers();
+    if (G.CommForm == this)
+        G.CommForm = nullptr;
+}
+
+void frmMain::buildMenus()
+{
+    QMenuBar *bar = menuBar();
+    auto addMenu = [bar](const QString &name, const QString &caption) {
+        QMenu *menu = bar->addMenu(caption);
+        menu->setObjectName(name);
+        menu->menuAction()->setObjectName(name);
+        return menu;
+    };
+    auto addItem = [this](QMenu *menu, const QString &name, const QString &caption,
+                          void (frmMain::*handler)() = nullptr) {
+        QAction *action = menu->addAction(caption);
+        action->setObjectName(name);
+        if (handler)
+            connect(action, &QAction::triggered, this, handler);
+        return action;
+    };
+    auto addBar = [](QMenu *menu, const QString &name) {
+        QAction *separator = menu->addSeparator();
+        separator->setObjectName(name);
+        return separator;
+    };
+
+    QMenu *file = addMenu(QStringLiteral("mnuFile"), QStringLiteral("1000"));
+    mnuFile = file->menuAction();
+    mnuFileOpen = addItem(file, QStringLiteral("mnuFileOpen"), QStringLiteral("1002"));
+    mnuFileOpen->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
+    mnuFileSave = addItem(file, QStringLiteral("mnuFileSave"), QStringLiteral("1004"));
+    mnuFileSaveAs = addItem(file, QStringLiteral("mnuFileSaveAs"), QStringLiteral("1005"));
+    mnuFileBar0 = addBar(file, QStringLiteral("mnuFileBar0"));
+    mnuFileExit = addItem(file, QStringLiteral("mnuFileExit"), QStringLiteral("1012"),
+                          &frmMain::mnuFileExit_Click);
+
+    QMenu *conn = addMenu(QStringLiteral("mnuConn"), QStringLiteral("1010"));
+    mnuConn = conn->menuAction();
+    mnuConnConn = addItem(conn, QStringLiteral("mnuConnConn"), QStringLiteral("1010"),
+                          &frmMain::mnuConnConn_Click);
+    mnuConnDisConn = addItem(conn, QStringLiteral("mnuConnDisConn"), QStringLiteral("1011"),
+                             &frmMain::mnuConnDisConn_Click);
+
+    QMenu *model = addMenu(QStringLiteral("mnuModel"), QStringLiteral("1037"));
+    mnuModel = model->menuAction();
+    const char *modelCaptions[] = {"", "UT5", "K6", "UT8"};
+    for (int i = 1; i <= 3; ++i) {
+        m_model[std::size_t(i)] = model->addAction(QString::fromLatin1(modelCaptions[i]));
+        m_model[std::size_t(i)]->setObjectName(QStringLiteral("mnuModelModel_%1").arg(i));
+        connect(m_model[std::size_t(i)], &QAction::triggered, this,
+                [this, i] { mnuModelModel_Click(i); });
+    }
+
+    QMenu *config = addMenu(QStringLiteral("mnuConfig"), QStringLiteral("1045"));
+    mnuConfig = config->menuAction();
+    // The settings windows open from here once they exist; until then these entries are inert.
+    mnuConfigModBus = addItem(config, QStringLiteral("mnuConfigModBus"), QStringLiteral("1036"));
+    mnuConfigBar0 = addBar(config, QStringLiteral("mnuConfigBar0"));
+    mnuConfigBurnout = addItem(config, QStringLiteral("mnuConfigBurnout"), QStringLiteral("2036"));
+    mnuConfigFilter = addItem(config, QStringLiteral("mnuConfigFilter"), QStringLiteral("2048"));
+    mnuConfigLineNoise =
+        addItem(config, QStringLiteral("mnuConfigLineNoise"), QStringLiteral("2049"));
+    mnuConfigCJM = addItem(config, QStringLiteral("mnuConfigCJM"), QStringLiteral("1040"));
+    mnuConfigBar2 = addBar(config, QStringLiteral("mnuConfigBar2"));
+    mnuConfigCount = addItem(config, QStringLiteral("mnuConfigCount"), QStringLiteral("1048"));
+    mnuConfigBar1 = addBar(config, QStringLiteral("mnuConfigBar1"));
+    mnuConfigUpload = addItem(config, QStringLiteral("mnuConfigUpload"), QStringLiteral("2027"));
+    mnuConfigDownload =
+        addItem(config, QStringLiteral("mnuConfigDownload"), QStringLiteral("2028"));
+
+    m_monitorMenu = addMenu(QStringLiteral("mnuMonitor"), QStringLiteral("1042"));
+    mnuMonitor = m_monitorMenu->menuAction();
+    connect(m_monitorMenu, &QMenu::aboutToShow, this, &frmMain::mnuMonitor_Click);
+    mnuMonitorStart = addItem(m_monitorMenu, QStringLiteral("mnuMonitorStart"),
+                              QStringLiteral("1043"), &frmMain::mnuMonitorStart_Click);
+    mnuMonitorStop = addItem(m_monitorMenu, QStringLiteral("mnuMonitorStop"),
+                             QStringLiteral("1044"), &frmMain::mnuMonitorStop_Click);
+
+    QMenu *adjust = addMenu(QStringLiteral("mnuAdjustment"), QStringLiteral("1046"));
+    mnuAdjustment = adjust->menuAction();
+    mnuAdjZeroSpan = addItem(adjust, QStringLiteral("mnuAdjZeroSpan"), QStringLiteral("1047"));
+    mnuAdjComp = addItem(adjust, QStringLiteral("mnuAdjComp"), QStringLiteral("1041"));
+
+    QMenu *alarm = addMenu(QStringLiteral("mnuAlarm"), QStringLiteral("2112"));
+    mnuAlarm = alarm->menuAction();
+    mnuAlarmOutput = addItem(alarm, QStringLiteral("mnuAlarmOutput"), QStringLiteral("2113"));
+
+    mnuSpace1 = bar->addAction(QString());
+    mnuSpace1->setObjectName(QStringLiteral("mnuSpace1"));
+
+    QMenu *help = addMenu(QStringLiteral("mnuHelp"), QStringLiteral("1013"));
+    mnuHelp = help->menuAction();
+    mnuHelpIndex = addItem(help, QStringLiteral("mnuHelpIndex"), QStringLiteral("1014"),
+                           &frmMain::NotSupported);
+    QMenu *contents = help->addMenu(QStringLiteral("1015"));
+    mnuHelpContents = contents->menuAction();
+    mnuHelpContents->setObjectName(QStringLiteral("mnuHelpContents"));
+    mnuHelpContentsEnglish = addItem(contents, QStringLiteral("mnuHelpContentsEnglish"),
+                                     QStringLiteral("English"), &frmMain::NotSupported);
+    mnuHelpContentsJapanese = addItem(contents, QStringLiteral("mnuHelpContentsJapanese"),
+                                      QStringLiteral("Japanese"), &frmMain::NotSupported);
+    mnuHelpBar0 = addBar(help, QStringLiteral("mnuHelpBar0"));
+    mnuHelpAbout = addItem(help, QStringLiteral("mnuHelpAbout"), QStringLiteral("1016"),
+                           &frmMain::mnuHelpAbout_Click);
+}
+
+void frmMain::buildToolbar()
+{
+    tbToolbar = addToolBar(QStringLiteral("Toolbar"));
+    tbToolbar->setObjectName(QStringLiteral("tbToolbar"));
+    tbToolbar->setMovable(false);
+    tbToolbar->setIconSize(QSize(20, 20));
+
+    struct ButtonDesign
+    {
+        const char *key;
+        int tooltip;
+        QStyle::StandardPixmap picture;
+    };
+    const ButtonDesign designs[ButtonCount + 1] = {
+        {},
+        {"Open", 1018, QStyle::SP_DialogOpenButton},
+        {"Save", 1019, QStyle::SP_DialogSaveButton},
+        {"SaveAs", 1017, QStyle::SP_DriveFDIcon},
+        {nullptr, 0, {}},
+        {"MonitorStart", 1043, QStyle::SP_MediaPlay},
+        {"MonitorStop", 1044, QStyle::SP_MediaStop},
+        {nullptr, 0, {}},
+        {"ConfigUpload", 2027, QStyle::SP_ArrowUp},
+        {"ConfigDownload", 2028, QStyle::SP_ArrowDown},
+        {nullptr, 0, {}},
+        {"HelpContent", 1020, QStyle::SP_DialogHelpButton},
+    };
+    for (int position = 1; position <= ButtonCount; ++position) {
+        const ButtonDesign &design = designs[position];
+        QAction *action = nullptr;
+        if (!design.key) {
+            action = tbToolbar->addSeparator();
+            action->setObjectName(QStringLiteral("tbSeparator_%1").arg(position));
+        } else {
+            const QString key = QString::fromLatin1(design.key);
+            action = tbToolbar->addAction(style()->standardIcon(design.picture), key);
+            action->setObjectName(QStringLiteral("tb") + key);
+            action->setProperty(KeyProperty, key);
+            action->setToolTip(QString::number(design.tooltip));
+            connect(action, &QAction::triggered, this,
+                    [this, action] { tbToolbar_ButtonClick(action); });
+        }
+        m_buttons[std::size_t(position)] = action;
+    }
+}
+
+void frmMain::buildStatusStrip()
+{
+    auto *central = new QWidget(this);
+    central->setObjectName(QStringLiteral("mdiClient"));
+    auto *row = new QHBoxLayout(central);
+    row->setContentsMargins(0, 0, 0, 0);
+    row->setSpacing(0);
+
+    picCommon = new QWidget(central);
+    picCommon->setObjectName(QStringLiteral("picCommon"));
+    picCommon->setAutoFillBackground(true);
+    auto *strip = new QVBoxLayout(picCommon);
+    strip->setContentsMargins(10, 12, 10, 12);
+
+    Label2 = new QLabel(QStringLiteral("TANVERO CO.,LTD"), picCommon);
+    Label2->setObjectName(QStringLiteral("Label2"));
+    Label2->setAlignment(Qt::AlignCenter);
+    QFont company = Label2->font();
+    company.setBold(true);
+    Label2->setFont(company);
+    strip->addWidget(Label2);
+
+    Image1 = new QLabel(picCommon);
+    Image1->setObjectName(QStringLiteral("Image1"));
+    Image1->setPixmap(modulePicture());
+    Image1->setAlignment(Qt::AlignCenter);
+    strip->addWidget(Image1);
+
+    m_lblData[0] = new QLabel(picCommon);
+    m_lblData[0]->setObjectName(QStringLiteral("lblData_0"));
+    m_lblData[0]->setAlignment(Qt::AlignCenter);
+    QFont kindFont = m_lblData[0]->font();
+    kindFont.setPointSizeF(kindFont.pointSizeF() * 1.8);
+    kindFont.setBold(true);
+    m_lblData[0]->setFont(kindFont);
+    strip->addWidget(m_lblData[0]);
+
+    auto *table = new QGridLayout;
+    table->setVerticalSpacing(2);
+    for (int rowIndex = 1; rowIndex <= 6; ++rowIndex) {
+        m_lblTitle[std::size_t(rowIndex)] = new QLabel(picCommon);
+        m_lblTitle[std::size_t(rowIndex)]->setObjectName(QStringLiteral("lblTitle_%1").arg(rowIndex));
+        QFont small = m_lblTitle[std::size_t(rowIndex)]->font();
+        small.setPointSizeF(small.pointSizeF() * 0.9);
+        m_lblTitle[std::size_t(rowIndex)]->setFont(small);
+        m_lblData[std::size_t(rowIndex)] = new QLabel(picCommon);
+        m_lblData[std::size_t(rowIndex)]->setObjectName(QStringLiteral("lblData_%1").arg(rowIndex));
+        m_lblData[std::size_t(rowIndex)]->setTextInteractionFlags(Qt::TextSelectableByMouse);
+        m_lblData[std::size_t(rowIndex)]->setIndent(12);
+        table->addWidget(m_lblTitle[std::size_t(rowIndex)], rowIndex * 2 - 2, 0);
+        table->addWidget(m_lblData[std::size_t(rowIndex)], rowIndex * 2 - 1, 0);
+    }
+    strip->addLayout(table);
+    strip->addStretch(1);
+    row->addWidget(picCommon);
+
+    m_childArea = new QWidget(central);
+    m_childArea->setObjectName(QStringLiteral("childArea"));
+    m_childArea->setBackgroundRole(QPalette::Dark);
+    m_childArea->setAutoFillBackground(true);
+    row->addWidget(m_childArea, 1);
+    setCentralWidget(central);
+}
+
+QAction *frmMain::button(const QString &key) const
+{
+    for (QAction *action : m_buttons) {
+        if (action && action->property(KeyProperty).toString() == key)
+            return action;
+    }
+    return nullptr;
+}
+
+void ShowOnly(QWidget &window)
+{
+    const auto loaded = Forms::loaded();
+    for (std::size_t i = loaded.size(); i-- > 1;) {
+        if (loaded[i] != &window)
+            loaded[i]->hide();
+    }
+    QWidget *reference = window.parentWidget() ? window.parentWidget() : &window;
+    window.setGeometry(TwipsToPixels(-30, reference), TwipsToPixels(-50, reference),
+                       TwipsToPixels(8850, reference), TwipsToPixels(7880, reference));
+    window.show();
+    window.raise();
+}
+
+// ---- commands ----
+
+void frmMain::mnuFileExit_Click()
+{
+    if (MSComm1().isOpen())
+        MSComm1().close();
+    // An open configuration file is closed by the file commands' own owner once they exist.
+    close();
+}
+
+void frmMain::closeEvent(QCloseEvent *event)
+{
+    if (m_running > 0) {
+        // A command is waiting for the module: let it end first, then close.
+        G.MonitorOn = false;
+        G.MonitorHold = false;
+        m_closePending = true;
+        event->ignore();
+        return;
+    }
+    unloadOthers();
+    event->accept(); // the last window closes: the program ends
+}
+
+void frmMain::commandEnded()
+{
+    if (m_closePending) {
+        m_closePending = false;
+        QTimer::singleShot(0, this, &QWidget::close);
+    }
+}
+
+void frmMain::unloadOthers()
+{
+    for (;;) {
+        const auto loaded = Forms::loaded();
+        QWidget *last = nullptr;
+        for (std::size_t i = loaded.size(); i-- > 0;) {
+            if (loaded[i] != this) {
+                last = loaded[i];
+                break;
+            }
+        }
+        if (!last)
+            return;
+        Forms::unload(last);
+    }
+}
+
+void frmMain::mnuConnConn_Click()
+{
+    CommandScope scope(*this);
+    G.MonitorHold = true;
+    Timer1().stop();
+    frmLoading::Connecting();
+}
+
+void frmMain::mnuConnDisConn_Click()
+{
+    frmLoading::DisConnecting();
+    for (int row = 1; row <= 6; ++row) {
+        lblTitle(row)->clear();
+        lblData(row)->clear();
+    }
+    auto clearValues = [](AnalogPanel &panel) {
+        for (int ch = 1; ch <= panel.channels(); ++ch) {
+            panel.lblReal(ch)->clear();
+            panel.lblUnit1(ch)->clear();
+            panel.lblRaw(ch)->clear();
+            panel.lblUnit2(ch)->clear();
+        }
+    };
+    switch (G.curKind()) {
+    case KindUt5:
+        clearValues(Forms::get<frmUt5>());
+        break;
+    case KindK6:
+        clearValues(Forms::get<frmK6>());
+        break;
+    case KindUt8:
+        clearValues(Forms::get<frmUt8>());
+        break;
+    case KindE4:
+    case KindF9:
+    case KindL7:
+        break;
+    default:
+        MsgBox(QStringLiteral("No Model"), MsgIcon::None, QStringLiteral("Type set"));
+        break;
+    }
+}
+
+void frmMain::mnuModelModel_Click(int index)
+{
+    switch (index) {
+    case 1:
+        G.CurModelKind = KindUt5;
+        Forms::unload<frmK6>();
+        Forms::unload<frmUt8>();
+        Forms::get<frmUt5>().Ut5();
+        break;
+    case 2:
+        G.CurModelKind = KindK6;
+        Forms::unload<frmUt5>();
+        Forms::unload<frmUt8>();
+        Forms::get<frmK6>().K6();
+        break;
+    case 3:
+        G.CurModelKind = KindUt8;
+        Forms::unload<frmUt5>();
+        Forms::unload<frmK6>();
+        Forms::get<frmUt8>().Ut8();
+        break;
+    default:
+        break;
+    }
+}
+
+void frmMain::mnuMonitor_Click()
+{
+    G.MonitorHold = true;
+    Timer1().stop();
+}
+
+void frmMain::mnuMonitorStart_Click()
+{
+    CommandScope scope(*this);
+    G.MonitorHold = false;
+    Timer1().start();
+    frmLoading::Starting();
+    frmLoading::Monitoring();
+    frmLoading::Stopping();
+}
+
+void frmMain::mnuMonitorStop_Click()
+{
+    G.MonitorHold = false;
+    Timer1().start();
+    if (G.MonitorOn)
+        G.MonitorOn = false;
+    else
+        frmLoading::Stopping();
+}
+
+void frmMain::mnuHelpAbout_Click()
+{
+    ShowModal(Forms::get<frmAbout>());
+    Forms::unload<frmAbout>();
+}
+
+void frmMain::NotSupported()
+{
+    MsgBox(QStringLiteral("Not supported."), MsgIcon::Information, windowTitle());
+}
+
+void frmMain::tbToolbar_ButtonClick(QAction *button)
+{
+    const QString key = button->property(KeyProperty).toString();
+    if (key == QLatin1String("MonitorStart")) {
+        mnuMonitorStart_Click();
+    } else if (key == QLatin1String("MonitorStop")) {
+        mnuMonitorStop_Click();
+    } else if (key == QLatin1String("ConfigUpload")) {
+        this->button(8)->setEnabled(false);
+        // The whole-configuration upload runs here once it exists.
+        this->button(8)->setEnabled(true);
+    } else if (key == QLatin1String("HelpContent")) {
+        NotSupported();
+    }
+    // "Open", "Save", "SaveAs", "ConfigDownload": the file and transfer commands, once they exist.
+}

@@ -4,11 +4,92 @@
 
 #include <QMainWindow>
 
-// The main window: the frame of the program. It owns the serial port and the reply timer.
+#include <array>
+
+class QLabel;
+class QMenu;
+class QToolBar;
+
+// The main window: the frame of the program. It owns the serial port and the reply timer, shows
+// the identity of the connected module in its status strip and one monitor panel at a time in its
+// child area, and carries every menu and toolbar command.
 class frmMain : public QMainWindow, public CommHost
 {
     Q_OBJECT
 public:
     frmMain();
     ~frmMain() override;
+
+    // ---- menus: a menu of the menu bar is its menu action ----
+    QAction *mnuFile, *mnuFileOpen, *mnuFileSave, *mnuFileSaveAs, *mnuFileBar0, *mnuFileExit;
+    QAction *mnuConn, *mnuConnConn, *mnuConnDisConn;
+    QAction *mnuModel;
+    QAction *mnuModelModel(int index) const { return m_model.at(std::size_t(index)); } // 1..3
+    QAction *mnuConfig, *mnuConfigModBus, *mnuConfigBar0, *mnuConfigBurnout, *mnuConfigFilter,
+        *mnuConfigLineNoise, *mnuConfigCJM, *mnuConfigBar2, *mnuConfigCount, *mnuConfigBar1,
+        *mnuConfigUpload, *mnuConfigDownload;
+    QAction *mnuMonitor, *mnuMonitorStart, *mnuMonitorStop;
+    QAction *mnuAdjustment, *mnuAdjZeroSpan, *mnuAdjComp;
+    QAction *mnuAlarm, *mnuAlarmOutput;
+    QAction *mnuSpace1;
+    QAction *mnuHelp, *mnuHelpIndex, *mnuHelpContents, *mnuHelpContentsEnglish,
+        *mnuHelpContentsJapanese, *mnuHelpBar0, *mnuHelpAbout;
+    // The Monitor menu itself: opening it holds the monitoring loop.
+    QMenu *monitorMenu() const { return m_monitorMenu; }
+
+    // ---- toolbar: buttons by position (1..11; 4, 7 and 10 are separators) or by key ----
+    QToolBar *tbToolbar;
+    QAction *button(int position) const { return m_buttons.at(std::size_t(position)); }
+    QAction *button(const QString &key) const;
+    static constexpr int ButtonCount = 11;
+
+    // ---- status strip ----
+    QWidget *picCommon;
+    QLabel *Label2; // the company caption
+    QLabel *Image1;
+    QLabel *lblTitle(int row) const { return m_lblTitle.at(std::size_t(row)); } // 1..6
+    QLabel *lblData(int row) const { return m_lblData.at(std::size_t(row)); }   // 0..6
+
+    // The area the monitor panels live in.
+    QWidget *childArea() const { return m_childArea; }
+
+    // ---- commands ----
+    void mnuFileExit_Click();
+    void mnuConnConn_Click();
+    void mnuConnDisConn_Click();
+    void mnuModelModel_Click(int index);
+    void mnuMonitor_Click(); // the menu opens
+    void mnuMonitorStart_Click();
+    void mnuMonitorStop_Click();
+    void mnuHelpAbout_Click();
+    void NotSupported();
+    void tbToolbar_ButtonClick(QAction *button);
+
+    // True while a command that talks to the module is running (nested event processing may
+    // deliver other commands meanwhile).
+    bool commandRunning() const { return m_running > 0; }
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    friend class CommandScope;
+    void buildMenus();
+    void buildToolbar();
+    void buildStatusStrip();
+    void unloadOthers();
+    void commandEnded();
+
+    std::array<QAction *, 4> m_model{};
+    std::array<QAction *, ButtonCount + 1> m_buttons{};
+    std::array<QLabel *, 7> m_lblTitle{};
+    std::array<QLabel *, 7> m_lblData{};
+    QMenu *m_monitorMenu = nullptr;
+    QWidget *m_childArea = nullptr;
+    int m_running = 0;
+    bool m_closePending = false;
 };
+
+// Shows one window alone in the main window's child area: every other loaded window but the main
+// window is hidden, then this one is placed and shown.
+void ShowOnly(QWidget &window);

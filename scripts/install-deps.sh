@@ -7,6 +7,7 @@ packages=(
     qt6-base-dev qt6-base-dev-tools qt6-serialport-dev libgl-dev
     fonts-noto-cjk   # Japanese captions
     xdg-utils        # the document launcher looks up associations with xdg-mime
+    libfile-mimeinfo-perl  # xdg-mime's file type look-up outside a desktop session
 )
 
 missing=()
