@@ -924,9 +924,9 @@ void SimModule::record(const QByteArray &command, const QByteArray &reply, bool 
     emit exchanged(e);
 }
 
-bool SimModule::addFault(const QString &spec, QString *error)
+bool SimModule::addFault(const QString &faultText, QString *error)
 {
-    const auto fault = SimFault::parse(spec, error);
+    const auto fault = SimFault::parse(faultText, error);
     if (!fault)
         return false;
     m_faults.append(*fault);

@@ -22,7 +22,7 @@
 //                   not offer, a channel the kind does not have
 //   Restart         G99, I90, DRESET: no answer; the module is silent while it restarts
 //                   (restartMs), then ignores everything but a group select until G01 (or G99)
-//   Power-up        like after a restart: nothing but a group select is answered before G01.
+//   Power-up        the module starts in group 1 with no item selected.
 //
 // Whole-number echoes are plain decimal text ("D0300" to item 5 echoes "0", "D01" to item 15
 // echoes "1"); decimal settings (filter time constant, cold-junction reference values) echo the
@@ -38,6 +38,7 @@
 //   ... run the program ...
 //   QCOMPARE(module->transcript().last().command, QByteArray("D03"));
 
+#include "link/ItemMap.h"
 #include "sim/SimFault.h"
 
 #include <QByteArray>
@@ -190,7 +191,7 @@ public:
     qint64 clockMs() const;
 
     // ---- link state ----
-    int group() const { return m_group; } // 0 until a group select after power-up or restart
+    int group() const { return m_group; } // 0 after a restart until the next group select
     int selectedItem() const { return m_item; }
     bool restarting() const;
     // The silent time of a restart (wall clock; default 1000 ms, below the program's 2 s wait).
@@ -209,7 +210,7 @@ public:
 
     // ---- faults ----
     void addFault(const SimFault &fault) { m_faults.append(fault); }
-    bool addFault(const QString &spec, QString *error = nullptr);
+    bool addFault(const QString &faultText, QString *error = nullptr);
     void clearFaults() { m_faults.clear(); }
     const QList<SimFault> &faults() const { return m_faults; }
     // Drops the connection now, as a pulled cable would (the transports close their line).
@@ -287,7 +288,7 @@ private:
     QElapsedTimer m_wall;
     qint64 m_clockOffsetMs = 0;
 
-    int m_group = 0;
+    int m_group = Group::Items;
     int m_item = -1;
     bool m_restarting = false;
     qint64 m_restartEndsAt = 0; // m_wall time
