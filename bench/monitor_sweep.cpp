@@ -48,6 +48,11 @@ public:
     bool isOpen() const override { return m_port.isOpen(); }
     bool output(const QByteArray &text) override
     {
+        const qint64 now = clock.nsecsElapsed();
+        if (lastReplyNs > 0)
+            programNs += now - lastReplyNs;
+        sentNs = now;
+        sentBytes = text.size();
         bytes += text.size();
         return m_port.output(text);
     }
@@ -56,11 +61,30 @@ public:
     {
         QByteArray in = m_port.input();
         bytes += in.size();
+        replyBytes += in.size();
+        if (in.endsWith('\r')) {
+            lastReplyNs = clock.nsecsElapsed();
+            exchangeNs += lastReplyNs - sentNs;
+            exchangeBytes += sentBytes + replyBytes;
+            replyBytes = 0;
+            ++exchanges;
+        }
         return in;
     }
     QString errorString() const override { return m_port.errorString(); }
 
+    static void resetCounts()
+    {
+        bytes = programNs = exchangeNs = exchangeBytes = exchanges = lastReplyNs = 0;
+        clock.start();
+    }
     static inline qint64 bytes = 0;
+    static inline qint64 programNs = 0;     // from a reply's CR to the next command
+    static inline qint64 exchangeNs = 0;    // from a command to its reply's CR
+    static inline qint64 exchangeBytes = 0; // bytes of those exchanges, both ways
+    static inline qint64 exchanges = 0;
+    static inline qint64 lastReplyNs = 0, sentNs = 0, sentBytes = 0, replyBytes = 0;
+    static inline QElapsedTimer clock;
 
 private:
     QtSerialPort m_port;
@@ -103,7 +127,9 @@ struct Simulator
 
     bool start(bool paced)
     {
-        QStringList arguments{QStringLiteral("--model"), QStringLiteral("VQ7_UT5")};
+        // No turnaround time in the module: what is measured is the program and the line.
+        QStringList arguments{QStringLiteral("--model"), QStringLiteral("VQ7_UT5"),
+                              QStringLiteral("--reply-delay"), QStringLiteral("0")};
         if (paced)
             arguments << QStringLiteral("--pace");
         process.start(simulatorPath(), arguments);
@@ -162,7 +188,7 @@ int main(int argc, char **argv)
             std::fprintf(stderr, "cannot connect: %s\n", qPrintable(told.join(" / ")));
             return 1;
         }
-        CountingPort::bytes = 0;
+        CountingPort::resetCounts();
         QElapsedTimer wall;
         wall.start();
         const double cpuBefore = cpuSeconds();
@@ -178,6 +204,12 @@ int main(int argc, char **argv)
         std::printf("sweep / wire       %.3f (target: at most 1.05)\n", seconds / wireSeconds);
         std::printf("processor share    %.2f %% of one core (target: under 5 %%)\n",
                     100.0 * cpu / seconds);
+        const double n = double(std::max<qint64>(1, CountingPort::exchanges));
+        std::printf("per exchange       %.3f ms in the program between a reply and the next "
+                    "command; %.3f ms on the line beyond the bytes' own time\n",
+                    double(CountingPort::programNs) / n / 1e6,
+                    (double(CountingPort::exchangeNs) -
+                     double(CountingPort::exchangeBytes) * 1e10 / 9600.0) / n / 1e6);
         Forms::unloadAll();
     }
     {

@@ -95,6 +95,8 @@ bool QtSerialPort::output(const QByteArray &text)
         m_error = QStringLiteral("%1: %2").arg(m_port.portName(), m_port.errorString());
         return false;
     }
+    // Hand the text to the device now rather than at the next pass of the event loop.
+    m_port.flush();
     return true;
 }
 
