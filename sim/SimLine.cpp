@@ -3,6 +3,8 @@
 #include "sim/SimModule.h"
 
 #include <algorithm>
+#include <chrono>
+#include <thread>
 
 namespace {
 constexpr qint64 MsNs = 1'000'000;
@@ -81,15 +83,39 @@ void SimLine::arm()
         m_timer.stop();
         return;
     }
-    // The timer counts whole milliseconds: rounding to the nearest keeps the line's timing right
-    // on average instead of always late.
     const qint64 waitNs = m_pending.front().dueNs - m_clock.nsecsElapsed();
+    if (m_module.paced()) {
+        // Wake a little early; onTimer() sleeps the rest, so each byte leaves on time rather than
+        // whenever the event loop's millisecond timer comes round.
+        m_timer.start(int(std::max<qint64>(0, (waitNs - MsNs) / MsNs)));
+        return;
+    }
+    // The timer counts whole milliseconds: rounding to the nearest keeps the timing right on
+    // average instead of always late.
     m_timer.start(int(std::max<qint64>(0, (waitNs + MsNs / 2) / MsNs)));
 }
 
 void SimLine::onTimer()
 {
-    const qint64 now = m_clock.nsecsElapsed();
+    qint64 now = m_clock.nsecsElapsed();
+    if (m_module.paced()) {
+        // Short waits are slept out exactly, byte after byte of a reply.
+        while (!m_pending.empty() && m_pending.front().dueNs - now <= 2 * MsNs) {
+            if (const qint64 rest = m_pending.front().dueNs - now; rest > 0)
+                std::this_thread::sleep_for(std::chrono::nanoseconds(rest));
+            Pending p = std::move(m_pending.front());
+            m_pending.pop_front();
+            if (p.drop) {
+                reset();
+                emit dropped();
+                return;
+            }
+            emit deliver(p.bytes);
+            now = m_clock.nsecsElapsed();
+        }
+        arm();
+        return;
+    }
     while (!m_pending.empty() && m_pending.front().dueNs <= now + MsNs / 2) {
         Pending p = std::move(m_pending.front());
         m_pending.pop_front();
