@@ -29,8 +29,11 @@
 #include <QPushButton>
 
 #include <cstdio>
+#include <fcntl.h>
 #include <memory>
 #include <sys/resource.h>
+#include <termios.h>
+#include <unistd.h>
 
 namespace {
 
@@ -53,6 +56,8 @@ public:
             programNs += now - lastReplyNs;
         sentNs = now;
         sentBytes = text.size();
+        if (recording)
+            commands.append(text);
         bytes += text.size();
         return m_port.output(text);
     }
@@ -85,6 +90,8 @@ public:
     static inline qint64 exchanges = 0;
     static inline qint64 lastReplyNs = 0, sentNs = 0, sentBytes = 0, replyBytes = 0;
     static inline QElapsedTimer clock;
+    static inline bool recording = false;
+    static inline QList<QByteArray> commands;
 
 private:
     QtSerialPort m_port;
@@ -146,6 +153,31 @@ struct Simulator
     }
 };
 
+// The same commands sent by the plainest client there is: blocking writes and reads on the
+// device, no event loop. What it takes is what the simulated line itself costs on this machine.
+double plainClientSeconds(const QByteArray &device, const QList<QByteArray> &commands)
+{
+    const int fd = ::open(device.constData(), O_RDWR | O_NOCTTY);
+    if (fd < 0)
+        return -1;
+    termios raw{};
+    tcgetattr(fd, &raw);
+    cfmakeraw(&raw);
+    tcsetattr(fd, TCSANOW, &raw);
+    QElapsedTimer wall;
+    wall.start();
+    for (const QByteArray &command : commands) {
+        if (::write(fd, command.constData(), size_t(command.size())) != command.size())
+            break;
+        char c = 0;
+        while (::read(fd, &c, 1) == 1 && c != '\r') {
+        }
+    }
+    const double seconds = double(wall.nsecsElapsed()) / 1e9;
+    ::close(fd);
+    return seconds;
+}
+
 bool connectModule(frmMain &main)
 {
     G.LinkUp = false;
@@ -189,6 +221,7 @@ int main(int argc, char **argv)
             return 1;
         }
         CountingPort::resetCounts();
+        CountingPort::recording = true;
         QElapsedTimer wall;
         wall.start();
         const double cpuBefore = cpuSeconds();
@@ -210,6 +243,16 @@ int main(int argc, char **argv)
                     double(CountingPort::programNs) / n / 1e6,
                     (double(CountingPort::exchangeNs) -
                      double(CountingPort::exchangeBytes) * 1e10 / 9600.0) / n / 1e6);
+        CountingPort::recording = false;
+        main.MSComm1().close();
+        const double plain = plainClientSeconds(qgetenv("TARVIK_COM1"), CountingPort::commands);
+        if (plain > 0) {
+            std::printf("plain client       %.3f s per sweep for the same commands (%.3f of the "
+                        "wire time): what the simulated line costs here\n",
+                        plain / pacedSweeps, plain / wireSeconds);
+            std::printf("sweep / plain      %.3f: what the program adds to that\n",
+                        seconds / plain);
+        }
         Forms::unloadAll();
     }
     {
