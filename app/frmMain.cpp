@@ -9,6 +9,7 @@
 #include "connection/frmLoading.h"
 #include "model/Globals.h"
 #include "panels/AnalogPanel.h"
+#include "panels/PanelOfKind.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -333,6 +334,18 @@ QAction *frmMain::button(const QString &key) const
     return nullptr;
 }
 
+void frmMain::setButtonsEnabled(bool enabled)
+{
+    for (int position = 1; position <= ButtonCount; ++position)
+        button(position)->setEnabled(enabled);
+}
+
+void SetMenuStates(frmMain &main, std::initializer_list<MenuState> states)
+{
+    for (const MenuState &state : states)
+        (main.*state.menu)->setEnabled(state.enabled);
+}
+
 void ShowOnly(QWidget &window)
 {
     const auto loaded = Forms::loaded();
@@ -411,58 +424,33 @@ void frmMain::mnuConnDisConn_Click()
         lblTitle(row)->clear();
         lblData(row)->clear();
     }
-    auto clearValues = [](AnalogPanel &panel) {
-        for (int ch = 1; ch <= panel.channels(); ++ch) {
-            panel.lblReal(ch)->clear();
-            panel.lblUnit1(ch)->clear();
-            panel.lblRaw(ch)->clear();
-            panel.lblUnit2(ch)->clear();
+    const int kind = G.curKind();
+    if (AnalogPanel *panel = AnalogPanelOfKind(kind)) {
+        for (int ch = 1; ch <= panel->channels(); ++ch) {
+            for (QLabel *label : {panel->lblReal(ch), panel->lblUnit1(ch), panel->lblRaw(ch),
+                                  panel->lblUnit2(ch)})
+                label->clear();
         }
-    };
-    switch (G.curKind()) {
-    case KindUt5:
-        clearValues(Forms::get<frmUt5>());
-        break;
-    case KindK6:
-        clearValues(Forms::get<frmK6>());
-        break;
-    case KindUt8:
-        clearValues(Forms::get<frmUt8>());
-        break;
-    case KindE4:
-    case KindF9:
-    case KindL7:
-        break;
-    default:
+    } else if (kind != KindE4 && kind != KindF9 && kind != KindL7) {
         MsgBox(QStringLiteral("No Model"), MsgIcon::None, QStringLiteral("Type set"));
-        break;
     }
 }
 
 void frmMain::mnuModelModel_Click(int index)
 {
-    switch (index) {
-    case 1:
-        G.CurModelKind = KindUt5;
-        Forms::unload<frmK6>();
-        Forms::unload<frmUt8>();
-        Forms::get<frmUt5>().Ut5();
-        break;
-    case 2:
-        G.CurModelKind = KindK6;
+    static constexpr int16_t Kinds[] = {KindNone, KindUt5, KindK6, KindUt8};
+    if (index < 1 || index > 3)
+        return;
+    const int16_t kind = Kinds[index];
+    G.CurModelKind = kind;
+    // Only the chosen analog panel stays loaded.
+    if (kind != KindUt5)
         Forms::unload<frmUt5>();
-        Forms::unload<frmUt8>();
-        Forms::get<frmK6>().K6();
-        break;
-    case 3:
-        G.CurModelKind = KindUt8;
-        Forms::unload<frmUt5>();
+    if (kind != KindK6)
         Forms::unload<frmK6>();
-        Forms::get<frmUt8>().Ut8();
-        break;
-    default:
-        break;
-    }
+    if (kind != KindUt8)
+        Forms::unload<frmUt8>();
+    ShowPanelOfKind(kind);
 }
 
 void frmMain::mnuMonitor_Click()

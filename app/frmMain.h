@@ -5,6 +5,7 @@
 #include <QMainWindow>
 
 #include <array>
+#include <initializer_list>
 
 class QLabel;
 class QMenu;
@@ -42,6 +43,8 @@ public:
     QAction *button(int position) const { return m_buttons.at(std::size_t(position)); }
     QAction *button(const QString &key) const;
     static constexpr int ButtonCount = 11;
+    // Every toolbar button at once.
+    void setButtonsEnabled(bool enabled);
 
     // ---- status strip ----
     QWidget *picCommon;
@@ -89,6 +92,15 @@ private:
     int m_running = 0;
     bool m_closePending = false;
 };
+
+// A command of the main window (a member such as &frmMain::mnuConfigCJM) and the state to give it.
+struct MenuState
+{
+    QAction *frmMain::*menu;
+    bool enabled;
+};
+// Sets the commands in the order listed.
+void SetMenuStates(frmMain &main, std::initializer_list<MenuState> states);
 
 // Shows one window alone in the main window's child area: every other loaded window but the main
 // window is hidden, then this one is placed and shown.

@@ -13,20 +13,16 @@
 // Run it from the build folder's parent or give TARVIK_SIM the simulator's path.
 
 #include "app/Forms.h"
-#include "app/Modal.h"
-#include "app/MsgBox.h"
-#include "app/frmCommPort.h"
 #include "app/frmMain.h"
+#include "bench/Unattended.h"
 #include "connection/Readings.h"
 #include "link/QtSerialPort.h"
 #include "model/Globals.h"
 
 #include <QApplication>
-#include <QDialog>
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QProcess>
-#include <QPushButton>
 
 #include <cstdio>
 #include <fcntl.h>
@@ -199,13 +195,7 @@ int main(int argc, char **argv)
     const int memorySweeps = argc > 2 ? std::atoi(argv[2]) : 1000;
 
     QStringList told;
-    SetMsgBoxHook([&told](const MsgRecord &box) { told << box.prompt; });
-    SetModalHook([](QDialog &dialog) {
-        if (auto *port = qobject_cast<frmCommPort *>(&dialog))
-            port->cmdOK->click();
-        else
-            dialog.reject();
-    });
+    RunUnattended(told);
     SetSerialPortFactory([] { return std::make_unique<CountingPort>(); });
 
     int failures = 0;

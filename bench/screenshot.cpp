@@ -4,19 +4,15 @@
 //   QT_QPA_PLATFORM=offscreen build/bench/tarvik-screenshot MODEL FILE.png [en|ja]
 
 #include "app/Forms.h"
-#include "app/Modal.h"
-#include "app/MsgBox.h"
 #include "app/Resources.h"
-#include "app/frmCommPort.h"
 #include "app/frmMain.h"
+#include "bench/Unattended.h"
 #include "connection/Readings.h"
 #include "model/Globals.h"
 #include "sim/SimModule.h"
 #include "sim/SimSerialPort.h"
 
 #include <QApplication>
-#include <QDialog>
-#include <QPushButton>
 
 #include <cstdio>
 
@@ -38,13 +34,7 @@ int main(int argc, char **argv)
     module->setDeterministic(true, 7);
 
     QStringList told;
-    SetMsgBoxHook([&told](const MsgRecord &box) { told << box.prompt; });
-    SetModalHook([](QDialog &dialog) {
-        if (auto *port = qobject_cast<frmCommPort *>(&dialog))
-            port->cmdOK->click();
-        else
-            dialog.reject();
-    });
+    RunUnattended(told);
 
     frmMain &main = Forms::get<frmMain>();
     main.show();

@@ -10,6 +10,7 @@
 #include "panels/AnalogPanel.h"
 #include "panels/DiscretePanel.h"
 #include "panels/Lamp.h"
+#include "panels/PanelOfKind.h"
 
 #include <QCoreApplication>
 #include <QLabel>
@@ -135,21 +136,9 @@ bool readAnalogModule(AnalogPanel &panel, int kind)
     return true;
 }
 
-AnalogPanel &analogPanel(int kind)
-{
-    switch (kind) {
-    case KindK6:
-        return Forms::get<frmK6>();
-    case KindUt8:
-        return Forms::get<frmUt8>();
-    default:
-        return Forms::get<frmUt5>();
-    }
-}
-
 bool readAnalog(int kind, When when)
 {
-    AnalogPanel &panel = analogPanel(kind);
+    AnalogPanel &panel = *AnalogPanelOfKind(kind);
     for (int16_t ch = 1; ch <= panel.channels(); ++ch) {
         if (when == When::Sweep) {
             channelStep();

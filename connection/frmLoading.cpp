@@ -11,6 +11,7 @@
 #include "panels/AnalogPanel.h"
 #include "panels/DiscretePanel.h"
 #include "panels/Lamp.h"
+#include "panels/PanelOfKind.h"
 
 #include <QCoreApplication>
 #include <QLabel>
@@ -46,38 +47,37 @@ bool readIdentityRow(frmMain &main, int row)
     return true;
 }
 
-void showPanelOfKind(int kind)
+// The panel buttons that monitoring takes away and gives back. False for no model.
+bool setMonitoringButtons(int kind, bool monitoring)
 {
-    switch (kind) {
-    case KindUt5:
-        Forms::get<frmUt5>().Ut5();
-        break;
-    case KindK6:
-        Forms::get<frmK6>().K6();
-        break;
-    case KindE4:
-        Forms::get<frmE4>().E4();
-        break;
-    case KindF9:
-        Forms::get<frmF9>().F9();
-        break;
-    case KindL7:
-        Forms::get<frmL7>().L7();
-        break;
-    case KindUt8:
-        Forms::get<frmUt8>().Ut8();
-        break;
-    default:
-        break;
+    if (AnalogPanel *panel = AnalogPanelOfKind(kind)) {
+        for (int ch = 1; ch <= panel->channels(); ++ch) {
+            panel->cmdCh(ch)->setEnabled(!monitoring);
+            if (!monitoring)
+                panel->shpOut(ch)->setFillColor(NeutralLampColour());
+        }
+        return true;
     }
-}
-
-void setAnalogButtons(AnalogPanel &panel, bool enabled, bool neutralLamps)
-{
-    for (int ch = 1; ch <= panel.channels(); ++ch) {
-        panel.cmdCh(ch)->setEnabled(enabled);
-        if (neutralLamps)
-            panel.shpOut(ch)->setFillColor(NeutralLampColour());
+    switch (kind) {
+    case KindE4: {
+        frmE4 &panel = Forms::get<frmE4>();
+        for (int p = 1; p <= DiscretePanel::Points; ++p)
+            panel.cmdOut(p)->setEnabled(monitoring);
+        return true;
+    }
+    case KindF9:
+        Forms::get<frmF9>().cmdCntPre->setEnabled(!monitoring);
+        return true;
+    case KindL7: {
+        frmL7 &panel = Forms::get<frmL7>();
+        for (int ch = 1; ch <= frmL7::Channels; ++ch)
+            panel.cmdCh(ch)->setEnabled(!monitoring);
+        return true;
+    }
+    case KindNone:
+        return false;
+    default:
+        return true; // a kind without a panel changes no button
     }
 }
 
@@ -103,13 +103,13 @@ void Connecting()
     if (!G.LinkUp)
         return;
 
-    main.mnuConfig->setEnabled(true);
-    main.mnuMonitor->setEnabled(true);
-    main.mnuAdjustment->setEnabled(true);
-    main.mnuModel->setEnabled(false);
-    main.mnuConnConn->setEnabled(false);
-    main.mnuConnDisConn->setEnabled(true);
-    main.mnuMonitorStop->setEnabled(false);
+    SetMenuStates(main, {{&frmMain::mnuConfig, true},
+                         {&frmMain::mnuMonitor, true},
+                         {&frmMain::mnuAdjustment, true},
+                         {&frmMain::mnuModel, false},
+                         {&frmMain::mnuConnConn, false},
+                         {&frmMain::mnuConnDisConn, true},
+                         {&frmMain::mnuMonitorStop, false}});
     main.button(QStringLiteral("MonitorStart"))->setEnabled(true);
     main.button(QStringLiteral("ConfigUpload"))->setEnabled(true);
     main.button(QStringLiteral("ConfigDownload"))->setEnabled(true);
@@ -160,7 +160,7 @@ void Connecting()
         }
     }
 
-    showPanelOfKind(kind);
+    ShowPanelOfKind(kind);
 
     if (!ReadConfiguration(kind, index))
         return uploadIncomplete();
@@ -170,12 +170,12 @@ void DisConnecting()
 {
     CommClose();
     frmMain &main = Forms::get<frmMain>();
-    main.mnuConfig->setEnabled(false);
-    main.mnuMonitor->setEnabled(false);
-    main.mnuAdjustment->setEnabled(false);
-    main.mnuModel->setEnabled(true);
-    main.mnuConnConn->setEnabled(true);
-    main.mnuConnDisConn->setEnabled(false);
+    SetMenuStates(main, {{&frmMain::mnuConfig, false},
+                         {&frmMain::mnuMonitor, false},
+                         {&frmMain::mnuAdjustment, false},
+                         {&frmMain::mnuModel, true},
+                         {&frmMain::mnuConnConn, true},
+                         {&frmMain::mnuConnDisConn, false}});
     main.button(QStringLiteral("MonitorStart"))->setEnabled(false);
     main.button(QStringLiteral("ConfigUpload"))->setEnabled(false);
     main.button(QStringLiteral("ConfigDownload"))->setEnabled(false);
@@ -184,50 +184,19 @@ void DisConnecting()
 void Starting()
 {
     frmMain &main = Forms::get<frmMain>();
-    main.mnuFile->setEnabled(false);
-    main.mnuConn->setEnabled(false);
-    main.mnuModel->setEnabled(false);
-    main.mnuConfig->setEnabled(false);
-    main.mnuMonitorStart->setEnabled(false);
-    main.mnuMonitorStop->setEnabled(true);
-    main.mnuHelp->setEnabled(false);
-    main.mnuAdjustment->setEnabled(false);
-    main.mnuAlarm->setEnabled(false);
-    for (int position = 1; position <= frmMain::ButtonCount; ++position)
-        main.button(position)->setEnabled(false);
+    SetMenuStates(main, {{&frmMain::mnuFile, false},
+                         {&frmMain::mnuConn, false},
+                         {&frmMain::mnuModel, false},
+                         {&frmMain::mnuConfig, false},
+                         {&frmMain::mnuMonitorStart, false},
+                         {&frmMain::mnuMonitorStop, true},
+                         {&frmMain::mnuHelp, false},
+                         {&frmMain::mnuAdjustment, false},
+                         {&frmMain::mnuAlarm, false}});
+    main.setButtonsEnabled(false);
     main.button(QStringLiteral("MonitorStop"))->setEnabled(true);
-
-    switch (G.curKind()) {
-    case KindUt5:
-        setAnalogButtons(Forms::get<frmUt5>(), false, false);
-        break;
-    case KindK6:
-        setAnalogButtons(Forms::get<frmK6>(), false, false);
-        break;
-    case KindE4: {
-        frmE4 &panel = Forms::get<frmE4>();
-        for (int p = 1; p <= DiscretePanel::Points; ++p)
-            panel.cmdOut(p)->setEnabled(true);
-        break;
-    }
-    case KindF9:
-        Forms::get<frmF9>().cmdCntPre->setEnabled(false);
-        break;
-    case KindL7: {
-        frmL7 &panel = Forms::get<frmL7>();
-        for (int ch = 1; ch <= frmL7::Channels; ++ch)
-            panel.cmdCh(ch)->setEnabled(false);
-        break;
-    }
-    case KindUt8:
-        setAnalogButtons(Forms::get<frmUt8>(), false, false);
-        break;
-    case KindNone:
+    if (!setMonitoringButtons(G.curKind(), true))
         noModel();
-        break;
-    default:
-        break;
-    }
 }
 
 void Monitoring()
@@ -245,20 +214,13 @@ void Monitoring()
     G.CurModelKind = G.ModelKind[std::size_t(index)];
     const int kind = G.curKind();
     if (kind != KindUt8)
-        showPanelOfKind(kind);
+        ShowPanelOfKind(kind);
 
-    // Wakes the wait below when a kind has nothing to read.
-    QTimer wake;
-    wake.setInterval(100);
+    // The kind comes from the catalogue, so there is always a sweep to make.
     for (;;) {
         if (!G.MonitorOn)
             return;
         QCoreApplication::processEvents();
-        if (kind < KindUt5 || kind > KindUt8) {
-            wake.start();
-            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
-            continue;
-        }
         if (!MonitorSweep(kind))
             return uploadIncomplete();
     }
@@ -286,52 +248,28 @@ void Stopping()
         return;
     }
     frmMain &main = *loaded;
-    main.mnuFile->setEnabled(true);
-    main.mnuConn->setEnabled(true);
-    main.mnuConfig->setEnabled(true);
-    main.mnuMonitorStart->setEnabled(true);
-    main.mnuMonitorStop->setEnabled(false);
-    main.mnuAdjustment->setEnabled(true);
-    main.mnuHelp->setEnabled(true);
-    for (int position = 1; position <= frmMain::ButtonCount; ++position)
-        main.button(position)->setEnabled(true);
+    SetMenuStates(main, {{&frmMain::mnuFile, true},
+                         {&frmMain::mnuConn, true},
+                         {&frmMain::mnuConfig, true},
+                         {&frmMain::mnuMonitorStart, true},
+                         {&frmMain::mnuMonitorStop, false},
+                         {&frmMain::mnuAdjustment, true},
+                         {&frmMain::mnuHelp, true}});
+    main.setButtonsEnabled(true);
     main.button(QStringLiteral("MonitorStop"))->setEnabled(false);
     G.TimeoutFlag = false;
 
-    switch (G.curKind()) {
-    case KindUt5:
-        setAnalogButtons(Forms::get<frmUt5>(), true, true);
-        break;
-    case KindK6:
-        setAnalogButtons(Forms::get<frmK6>(), true, true);
-        break;
-    case KindE4: {
-        frmE4 &panel = Forms::get<frmE4>();
-        for (int p = 1; p <= DiscretePanel::Points; ++p)
-            panel.cmdOut(p)->setEnabled(false);
-        break;
+    const int kind = G.curKind();
+    if (!setMonitoringButtons(kind, false)) {
+        noModel();
+        return;
     }
-    case KindF9:
-        Forms::get<frmF9>().cmdCntPre->setEnabled(true);
-        break;
-    case KindL7: {
-        frmL7 &panel = Forms::get<frmL7>();
-        for (int ch = 1; ch <= frmL7::Channels; ++ch)
-            panel.cmdCh(ch)->setEnabled(true);
+    if (kind == KindL7) {
         main.button(QStringLiteral("Save"))->setEnabled(false);
         main.button(QStringLiteral("SaveAs"))->setEnabled(false);
         main.mnuAdjustment->setEnabled(false);
-        break;
-    }
-    case KindUt8:
-        setAnalogButtons(Forms::get<frmUt8>(), true, true);
+    } else if (kind == KindUt8) {
         main.mnuAlarm->setEnabled(true);
-        break;
-    case KindNone:
-        noModel();
-        break;
-    default:
-        break;
     }
 }
 

@@ -8,12 +8,6 @@
 #include <QLabel>
 #include <QPushButton>
 
-void SetMenuStates(frmMain &main, std::initializer_list<MenuState> states)
-{
-    for (const MenuState &state : states)
-        (main.*state.menu)->setEnabled(state.enabled);
-}
-
 QString ArrayName(const char *array, int index)
 {
     return QStringLiteral("%1_%2").arg(QLatin1String(array)).arg(index);

@@ -1,27 +1,13 @@
 #pragma once
 
-// Building blocks the monitor panels share: the labels and buttons of their grids, and the way a
-// panel sets the main window's commands for its kind.
+// Building blocks the monitor panels share: the labels and buttons of their grids.
 
 #include <QString>
 
-#include <initializer_list>
-
-class QAction;
 class QFrame;
 class QLabel;
 class QPushButton;
 class QWidget;
-class frmMain;
-
-// A menu of the main window (a member such as &frmMain::mnuConfigCJM) and the state a panel gives
-// it. A panel's list is walked in its order.
-struct MenuState
-{
-    QAction *frmMain::*menu;
-    bool enabled;
-};
-void SetMenuStates(frmMain &main, std::initializer_list<MenuState> states);
 
 // The object name of an element of a control array: "lblType_3".
 QString ArrayName(const char *array, int index);

@@ -95,36 +95,37 @@ void SimLine::arm()
     m_timer.start(int(std::max<qint64>(0, (waitNs + MsNs / 2) / MsNs)));
 }
 
+bool SimLine::deliverFront()
+{
+    Pending p = std::move(m_pending.front());
+    m_pending.pop_front();
+    if (p.drop) {
+        reset();
+        emit dropped();
+        return false;
+    }
+    emit deliver(p.bytes);
+    return true;
+}
+
 void SimLine::onTimer()
 {
-    qint64 now = m_clock.nsecsElapsed();
     if (m_module.paced()) {
         // Short waits are slept out exactly, byte after byte of a reply.
-        while (!m_pending.empty() && m_pending.front().dueNs - now <= 2 * MsNs) {
+        for (qint64 now = m_clock.nsecsElapsed();
+             !m_pending.empty() && m_pending.front().dueNs - now <= 2 * MsNs;
+             now = m_clock.nsecsElapsed()) {
             if (const qint64 rest = m_pending.front().dueNs - now; rest > 0)
                 std::this_thread::sleep_for(std::chrono::nanoseconds(rest));
-            Pending p = std::move(m_pending.front());
-            m_pending.pop_front();
-            if (p.drop) {
-                reset();
-                emit dropped();
+            if (!deliverFront())
                 return;
-            }
-            emit deliver(p.bytes);
-            now = m_clock.nsecsElapsed();
         }
-        arm();
-        return;
-    }
-    while (!m_pending.empty() && m_pending.front().dueNs <= now + MsNs / 2) {
-        Pending p = std::move(m_pending.front());
-        m_pending.pop_front();
-        if (p.drop) {
-            reset();
-            emit dropped();
-            return;
+    } else {
+        const qint64 now = m_clock.nsecsElapsed();
+        while (!m_pending.empty() && m_pending.front().dueNs <= now + MsNs / 2) {
+            if (!deliverFront())
+                return;
         }
-        emit deliver(p.bytes);
     }
     arm();
 }

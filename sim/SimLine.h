@@ -44,6 +44,8 @@ private:
     void queue(Pending pending);
     void arm();
     void onTimer();
+    // Sends the first pending piece; false when it was the line dropping.
+    bool deliverFront();
 
     SimModule &m_module;
     QByteArray m_in;

@@ -7,6 +7,7 @@
 #include "connection/DisplayRules.h"
 #include "model/Globals.h"
 #include "panels/AnalogPanel.h"
+#include "panels/PanelOfKind.h"
 #include "panels/DiscretePanel.h"
 #include "panels/Lamp.h"
 #include "tests/panels/PanelTestSupport.h"
@@ -21,30 +22,7 @@ namespace {
 
 AnalogPanel &loadPanel(int kind)
 {
-    switch (kind) {
-    case KindUt5:
-        return Forms::get<frmUt5>();
-    case KindUt8:
-        return Forms::get<frmUt8>();
-    default:
-        return Forms::get<frmK6>();
-    }
-}
-
-// The panel's public procedure, as Connecting and the Model menu call it.
-void showPanel(int kind)
-{
-    switch (kind) {
-    case KindUt5:
-        Forms::get<frmUt5>().Ut5();
-        break;
-    case KindUt8:
-        Forms::get<frmUt8>().Ut8();
-        break;
-    default:
-        Forms::get<frmK6>().K6();
-        break;
-    }
+    return *AnalogPanelOfKind(kind);
 }
 
 QColor textColour(const QLabel *label)
@@ -277,7 +255,7 @@ void TestAnalogPanels::commandRules()
     G.MonitorOn = monitorOn;
     G.Ut8SettingsOption = ut8Option;
 
-    showPanel(kind);
+    ShowPanelOfKind(kind);
 
     QCOMPARE(EnabledPanelCommands(main), enabled);
     QVERIFY(!loadPanel(kind).isHidden());
@@ -321,7 +299,7 @@ void TestAnalogPanels::noReloadLeavesCaptions()
     G.FilterConst = QStringLiteral("7");
     G.PanelReload = false;
 
-    showPanel(kind);
+    ShowPanelOfKind(kind);
 
     QCOMPARE(panel.lblType(1)->text(), QStringLiteral("K(CA)"));
     QCOMPARE(panel.lblBurnout->text(), QStringLiteral("Up"));
@@ -380,7 +358,7 @@ void TestAnalogPanels::refillChannel()
     G.ChSub[std::size_t(last)] = 9;
     G.PanelReload = true;
 
-    showPanel(kind);
+    ShowPanelOfKind(kind);
 
     QCOMPARE(panel.lblType(last)->text(), type);
     if (QLabel *sw = panel.lblCjmSw(last))
@@ -466,7 +444,7 @@ void TestAnalogPanels::refillModuleFields()
     G.AlarmOut = int16_t(alarm);
     G.PanelReload = true;
 
-    showPanel(kind);
+    ShowPanelOfKind(kind);
 
     QCOMPARE(panel.lblBurnout->text(), burnoutShown);
     QCOMPARE(panel.lblFilter->text(), filterShown);
@@ -493,7 +471,7 @@ void TestAnalogPanels::channelButtonSelectsItsChannel()
     QFETCH(int, kind);
     QFETCH(int, channel);
     AnalogPanel &panel = loadPanel(kind);
-    showPanel(kind);
+    ShowPanelOfKind(kind);
     QTest::mouseClick(panel.cmdCh(channel), Qt::LeftButton);
     QCOMPARE(G.SelChannel, channel);
 }
