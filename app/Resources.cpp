@@ -1,5 +1,7 @@
 #include "app/Resources.h"
 
+#include "app/Forms.h"
+
 #include <QAbstractButton>
 #include <QAction>
 #include <QFile>
@@ -16,7 +18,6 @@
 namespace {
 
 constexpr const char *TagProperty = "tag";
-constexpr const char *FormProperty = "tarvikForm";
 
 QHash<int, QString> loadTable(const QString &path)
 {
@@ -124,7 +125,7 @@ void applyToControl(QWidget *control)
 bool belongsToOtherWindow(const QWidget *control, const QWidget *window)
 {
     for (const QWidget *w = control; w && w != window; w = w->parentWidget()) {
-        if (w->isWindow() || w->property(FormProperty).toBool())
+        if (w->isWindow() || Forms::isForm(w))
             return true;
     }
     return false;

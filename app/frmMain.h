@@ -68,10 +68,6 @@ public:
     void NotSupported();
     void tbToolbar_ButtonClick(QAction *button);
 
-    // True while a command that talks to the module is running (nested event processing may
-    // deliver other commands meanwhile).
-    bool commandRunning() const { return m_running > 0; }
-
 protected:
     void closeEvent(QCloseEvent *event) override;
 
