@@ -1,5 +1,7 @@
 #include "app/MsgBox.h"
 
+#include "link/ModuleCommand.h"
+
 #include <QApplication>
 #include <QMessageBox>
 
@@ -33,6 +35,9 @@ void SetMsgBoxHook(MsgBoxHook hook)
 
 void MsgBox(const QString &prompt, MsgIcon icon, const QString &title)
 {
+    // A command being ended on purpose (Disconnect, Exit, a lost port) ends without more boxes.
+    if (ModuleCommand::Cancelled())
+        return;
     const MsgRecord record{prompt, icon, title.isEmpty() ? AppTitle : title};
     if (hookSlot()) {
         hookSlot()(record);

@@ -7,6 +7,7 @@
 #include "app/Twips.h"
 #include "app/frmAbout.h"
 #include "connection/frmLoading.h"
+#include "link/ModuleCommand.h"
 #include "model/Globals.h"
 #include "panels/AnalogPanel.h"
 #include "panels/PanelOfKind.h"
@@ -23,24 +24,6 @@
 #include <QTimer>
 #include <QToolBar>
 #include <QVBoxLayout>
-
-// Marks a command that may talk to the module. Closing the main window meanwhile is carried out
-// once the outermost such command has returned, so no command runs on after its windows are gone.
-class CommandScope
-{
-public:
-    explicit CommandScope(frmMain &main) : m_main(main) { ++m_main.m_running; }
-    ~CommandScope()
-    {
-        if (--m_main.m_running == 0)
-            m_main.commandEnded();
-    }
-    CommandScope(const CommandScope &) = delete;
-    CommandScope &operator=(const CommandScope &) = delete;
-
-private:
-    frmMain &m_main;
-};
 
 namespace {
 
@@ -315,6 +298,15 @@ void frmMain::buildStatusStrip()
     }
     strip->addLayout(table);
     strip->addStretch(1);
+
+    lblNotice = new QLabel(picCommon);
+    lblNotice->setObjectName(QStringLiteral("lblNotice"));
+    lblNotice->setWordWrap(true);
+    lblNotice->setAlignment(Qt::AlignLeft | Qt::AlignBottom);
+    strip->addWidget(lblNotice);
+    m_noticeTimer = new QTimer(this);
+    m_noticeTimer->setSingleShot(true);
+    connect(m_noticeTimer, &QTimer::timeout, lblNotice, &QLabel::clear);
     row->addWidget(picCommon);
 
     m_childArea = new QWidget(central);
@@ -338,6 +330,15 @@ void frmMain::setButtonsEnabled(bool enabled)
 {
     for (int position = 1; position <= ButtonCount; ++position)
         button(position)->setEnabled(enabled);
+}
+
+void frmMain::ShowNotice(const QString &text, int ms)
+{
+    lblNotice->setText(text);
+    if (ms > 0)
+        m_noticeTimer->start(ms);
+    else
+        m_noticeTimer->stop();
 }
 
 void SetMenuStates(frmMain &main, std::initializer_list<MenuState> states)
@@ -364,6 +365,11 @@ void ShowOnly(QWidget &window)
 
 void frmMain::mnuFileExit_Click()
 {
+    if (ModuleCommand::Running()) {
+        // The command talking to the module ends quietly first.
+        ModuleCommand::Cancel([this] { mnuFileExit_Click(); });
+        return;
+    }
     if (MSComm1().isOpen())
         MSComm1().close();
     // An open configuration file is closed by the file commands' own owner once they exist.
@@ -372,24 +378,15 @@ void frmMain::mnuFileExit_Click()
 
 void frmMain::closeEvent(QCloseEvent *event)
 {
-    if (m_running > 0) {
-        // A command is waiting for the module: let it end first, then close.
-        G.MonitorOn = false;
-        G.MonitorHold = false;
-        m_closePending = true;
+    if (ModuleCommand::Running()) {
+        // A command is waiting for the module: it ends quietly first, then the window closes.
+        // No code of that command runs on after its windows are gone.
         event->ignore();
+        ModuleCommand::Cancel([this] { QTimer::singleShot(0, this, &QWidget::close); });
         return;
     }
     unloadOthers();
     event->accept(); // the last window closes: the program ends
-}
-
-void frmMain::commandEnded()
-{
-    if (m_closePending) {
-        m_closePending = false;
-        QTimer::singleShot(0, this, &QWidget::close);
-    }
 }
 
 void frmMain::unloadOthers()
@@ -411,7 +408,9 @@ void frmMain::unloadOthers()
 
 void frmMain::mnuConnConn_Click()
 {
-    CommandScope scope(*this);
+    ModuleCommand command;
+    if (!command)
+        return;
     G.MonitorHold = true;
     Timer1().stop();
     frmLoading::Connecting();
@@ -419,6 +418,11 @@ void frmMain::mnuConnConn_Click()
 
 void frmMain::mnuConnDisConn_Click()
 {
+    if (ModuleCommand::Running()) {
+        // Disconnect while Connect still reads: Connect ends quietly, then the link closes.
+        ModuleCommand::Cancel([this] { mnuConnDisConn_Click(); });
+        return;
+    }
     frmLoading::DisConnecting();
     for (int row = 1; row <= 6; ++row) {
         lblTitle(row)->clear();
@@ -461,7 +465,9 @@ void frmMain::mnuMonitor_Click()
 
 void frmMain::mnuMonitorStart_Click()
 {
-    CommandScope scope(*this);
+    ModuleCommand command;
+    if (!command)
+        return;
     G.MonitorHold = false;
     Timer1().start();
     frmLoading::Starting();
@@ -475,6 +481,8 @@ void frmMain::mnuMonitorStop_Click()
     Timer1().start();
     if (G.MonitorOn)
         G.MonitorOn = false;
+    else if (frmLoading::StartRunning())
+        frmLoading::RequestStop(); // Start still opens the link; its command runs Stopping
     else
         frmLoading::Stopping();
 }

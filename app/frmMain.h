@@ -9,6 +9,7 @@
 
 class QLabel;
 class QMenu;
+class QTimer;
 class QToolBar;
 
 // The main window: the frame of the program. It owns the serial port and the reply timer, shows
@@ -53,6 +54,11 @@ public:
     QLabel *lblTitle(int row) const { return m_lblTitle.at(std::size_t(row)); } // 1..6
     QLabel *lblData(int row) const { return m_lblData.at(std::size_t(row)); }   // 0..6
 
+    // A short notice at the foot of the status strip (a command held back, a step of a long
+    // command); it clears itself after ms milliseconds (0: stays until replaced).
+    QLabel *lblNotice;
+    void ShowNotice(const QString &text, int ms = 4000);
+
     // The area the monitor panels live in.
     QWidget *childArea() const { return m_childArea; }
 
@@ -72,12 +78,10 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
-    friend class CommandScope;
     void buildMenus();
     void buildToolbar();
     void buildStatusStrip();
     void unloadOthers();
-    void commandEnded();
 
     std::array<QAction *, 4> m_model{};
     std::array<QAction *, ButtonCount + 1> m_buttons{};
@@ -85,8 +89,7 @@ private:
     std::array<QLabel *, 7> m_lblData{};
     QMenu *m_monitorMenu = nullptr;
     QWidget *m_childArea = nullptr;
-    int m_running = 0;
-    bool m_closePending = false;
+    QTimer *m_noticeTimer = nullptr;
 };
 
 // A command of the main window (a member such as &frmMain::mnuConfigCJM) and the state to give it.

@@ -6,6 +6,7 @@
 #include "app/frmMain.h"
 #include "connection/Readings.h"
 #include "link/ItemMap.h"
+#include "link/ModuleCommand.h"
 #include "link/TxtBus.h"
 #include "model/Globals.h"
 #include "panels/AnalogPanel.h"
@@ -22,6 +23,18 @@
 namespace frmLoading {
 
 namespace {
+
+struct StartState
+{
+    bool running = false;       // between Starting and Stopping
+    bool stopRequested = false; // Stop came before the loop began
+};
+
+StartState &start()
+{
+    static StartState s;
+    return s;
+}
 
 const QString MonitoringTitle = QStringLiteral("Monitoring");
 
@@ -169,6 +182,7 @@ void Connecting()
 void DisConnecting()
 {
     CommClose();
+    G.PendingOutput = 0;
     frmMain &main = Forms::get<frmMain>();
     SetMenuStates(main, {{&frmMain::mnuConfig, false},
                          {&frmMain::mnuMonitor, false},
@@ -183,6 +197,8 @@ void DisConnecting()
 
 void Starting()
 {
+    start() = {true, false};
+    G.PendingOutput = 0; // a press belongs to the run it was made in
     frmMain &main = Forms::get<frmMain>();
     SetMenuStates(main, {{&frmMain::mnuFile, false},
                          {&frmMain::mnuConn, false},
@@ -204,7 +220,7 @@ void Monitoring()
     frmMain &main = Forms::get<frmMain>();
     G.CommForm = &main;
     CommOpen();
-    if (!G.LinkUp)
+    if (!G.LinkUp || start().stopRequested || ModuleCommand::Cancelled())
         return;
 
     const int index = ModelIndex(main.lblData(1)->text());
@@ -221,8 +237,11 @@ void Monitoring()
         if (!G.MonitorOn)
             return;
         QCoreApplication::processEvents();
-        if (!MonitorSweep(kind))
+        if (!MonitorSweep(kind)) {
+            // Ended on a failed read: the same state as a loop ended by Stop.
+            G.MonitorOn = false;
             return uploadIncomplete();
+        }
     }
 }
 
@@ -239,8 +258,29 @@ void MonitorPause()
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
 }
 
+void RequestStop()
+{
+    start().stopRequested = true;
+}
+
+bool StartRunning()
+{
+    return start().running;
+}
+
+void LinkLost()
+{
+    G.MonitorOn = false;
+    if (Forms::ifLoaded<frmMain>())
+        DisConnecting();
+    else
+        G.PendingOutput = 0;
+}
+
 void Stopping()
 {
+    start() = {};
+    G.PendingOutput = 0;
     frmMain *loaded = Forms::ifLoaded<frmMain>();
     if (!loaded) {
         // A link without its main window (a tool or a check of the link alone): no commands.

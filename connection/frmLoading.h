@@ -23,6 +23,15 @@ void Stopping();
 // The step before each channel of a sweep: switches a pending output and holds while asked to.
 void MonitorPause();
 
+// Stop asked for while Start still opens the link: the loop will not run.
+void RequestStop();
+// A Start command is between Starting and Stopping.
+bool StartRunning();
+
+// The port went away: the commands go to their disconnected state; the panel and the
+// configuration stay.
+void LinkLost();
+
 // The number in a version text: what follows its last "V", or the whole text when it has none
 // ("V2.10" gives 2.1, "3.00" gives 3). A text without a number there gives 0.
 double VersionNumber(const QString &text);

@@ -47,5 +47,13 @@ void CommOpen();
 void CommClose();
 
 // One exchange: writes the command and collects the reply until a chunk ends with CR or the reply
-// timer expires. Returns the raw reply; empty after a port failure (TimeoutFlag is then set).
+// time-out passes. Returns the raw reply; empty after a port failure (TimeoutFlag is then set).
+// Characters that arrived before the command are discarded, and an exchange asked for while
+// another waits for its reply is refused: one command on the line at a time.
 QString SendReceive(const QString &command);
+
+// How many received bytes were thrown away because they came before their command.
+quint64 DiscardedInputBytes();
+
+// True when every character is printable ASCII (space to tilde): text the module can take.
+bool IsPlainText(const QString &text);

@@ -17,6 +17,7 @@ bool MemorySerialPort::open()
     }
     m_open = true;
     m_error.clear();
+    clearLost();
     ++m_openCount;
     m_openedPort = commPort();
     m_openedSettings = settings();
@@ -78,8 +79,11 @@ QString MemorySerialPort::errorString() const
 
 void MemorySerialPort::drop(const QString &description)
 {
+    if (!m_open)
+        return;
     m_error = description;
     m_open = false;
     m_in.clear();
     ++m_generation;
+    markLost();
 }

@@ -18,10 +18,13 @@ void QtSerialPort::onError(QSerialPort::SerialPortError error)
     case QSerialPort::ResourceError:
         // The device went away (cable pulled, peer exited). QSerialPort stays open and its
         // notifier fires without end; close it so that waits end instead of spinning.
-        m_error = QStringLiteral("%1: the port is no longer available (%2)")
+        if (!m_port.isOpen())
+            return;
+        m_error = QStringLiteral("COM%1 (%2): the port is no longer available (%3)")
+                      .arg(commPort())
                       .arg(m_port.portName(), m_port.errorString());
-        if (m_port.isOpen())
-            m_port.close();
+        m_port.close();
+        markLost();
         return;
     default:
         m_error = QStringLiteral("%1: %2").arg(m_port.portName(), m_port.errorString());
@@ -69,6 +72,7 @@ bool QtSerialPort::open()
     m_port.setStopBits(line.stopBits == 2 ? QSerialPort::TwoStop : QSerialPort::OneStop);
     m_port.clearError();
     m_error.clear();
+    clearLost();
     return true;
 }
 

@@ -40,7 +40,26 @@ public:
     // The description of the last failure.
     virtual QString errorString() const = 0;
 
+    // The device went away while open (cable pulled, adapter unplugged, peer gone): the port has
+    // closed itself, errorString() says why, and portLost() was emitted. Cleared by a good open().
+    bool lost() const { return m_lost; }
+
+signals:
+    void portLost();
+
+protected:
+    // For implementations: record the loss once and tell whoever listens.
+    void markLost()
+    {
+        if (m_lost)
+            return;
+        m_lost = true;
+        emit portLost();
+    }
+    void clearLost() { m_lost = false; }
+
 private:
+    bool m_lost = false;
     QString m_settings;
     int m_commPort = 0;
 };

@@ -1,6 +1,7 @@
 #include "link/TxtBus.h"
 
 #include "app/MsgBox.h"
+#include "app/Resources.h"
 #include "link/Communication.h"
 #include "model/Globals.h"
 
@@ -29,6 +30,26 @@ QString NN(int value)
     return (value < 0 ? QStringLiteral("-") : QString()) + digits.rightJustified(2, QLatin1Char('0'));
 }
 
+QString VisibleText(const QString &text)
+{
+    QString shown;
+    shown.reserve(text.size());
+    for (const QChar c : text) {
+        const char16_t u = c.unicode();
+        if (u == u'\r')
+            shown += QLatin1String("<CR>");
+        else if (u == u'\n')
+            shown += QLatin1String("<LF>");
+        else if (u < 0x20 || (u >= 0x7F && u <= 0xFF))
+            shown += QStringLiteral("<%1>").arg(int(u), 2, 16, QLatin1Char('0')).toUpper();
+        else if (u > 0xFF)
+            shown += QStringLiteral("<U+%1>").arg(int(u), 4, 16, QLatin1Char('0')).toUpper();
+        else
+            shown += c;
+    }
+    return shown;
+}
+
 bool ReplyCheck(QString &reply)
 {
     if (G.TimeoutFlag) {
@@ -36,7 +57,11 @@ bool ReplyCheck(QString &reply)
         return false;
     }
     if (reply.size() >= 3 && reply.front() == QLatin1Char('D') && reply.back() == QLatin1Char('\r')) {
-        reply = trimSpaces(reply.mid(1, reply.size() - 2));
+        const QString inner = reply.mid(1, reply.size() - 2);
+        // Two replies run together, line noise or a late reply in front: never a value.
+        if (!IsPlainText(inner))
+            return false;
+        reply = trimSpaces(inner);
         return true;
     }
     return false;
@@ -50,7 +75,7 @@ bool GroupCommand(int16_t group, QString &reply)
         if (ReplyCheck(reply) && reply == QLatin1String("enter item"))
             return true;
     }
-    MsgBox(QStringLiteral("Out=") + command + CRLF + QStringLiteral("In =") + reply,
+    MsgBox(QStringLiteral("Out=") + command + CRLF + QStringLiteral("In =") + VisibleText(reply),
            MsgIcon::Exclamation, QStringLiteral("Group Command Error"));
     return false;
 }
@@ -76,6 +101,11 @@ bool DataRead(int16_t item, int16_t channel, QString &reply)
 bool ParameterWrite(int16_t item, const QString &value, QString &reply)
 {
     const QString text = ToDecimalPoint(value);
+    if (!IsPlainText(text)) {
+        MsgBox(LoadResString(4504).arg(VisibleText(text)), MsgIcon::Critical,
+               QStringLiteral("Parameter Write"));
+        return false;
+    }
     if (!ItemCommand(item))
         return false;
     const QString command = QStringLiteral("D") + text + CR;

@@ -147,14 +147,16 @@ void frmE4::DiscreteDown()
     const int state = Label1(output)->text() == QLatin1String("OFF") ? 1 : 0;
     const QString text = NN(output) + QString::number(state);
     QString reply;
-    if (ParameterWrite(7, text, reply) && WholeNumber(reply) == state) {
-        // A press that came while the write waited for its reply is the next one to switch.
-        if (G.PendingOutput == output)
-            G.PendingOutput = 0;
+    const bool confirmed = ParameterWrite(7, text, reply) && WholeNumber(reply) == state;
+    // The press is carried out once, switched or not; a press that came while the write waited
+    // for its reply is the next one to switch. After a failure the point shows the module's real
+    // state at its next read, and the user may press again.
+    if (G.PendingOutput == output)
+        G.PendingOutput = 0;
+    if (confirmed)
         return;
-    }
     MsgBox(LoadResString(3003) + QStringLiteral("\r\n") + QStringLiteral("Out= ") + text +
-               QStringLiteral("\r") + QStringLiteral(" In= ") + reply,
+               QStringLiteral("\r") + QStringLiteral(" In= ") + VisibleText(reply),
            MsgIcon::Critical, QStringLiteral("Descrete Down"));
 }
 

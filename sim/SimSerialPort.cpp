@@ -30,6 +30,7 @@ bool SimSerialPort::open()
     m_in.clear();
     m_error.clear();
     m_open = true;
+    clearLost();
     return true;
 }
 
@@ -83,6 +84,7 @@ void SimSerialPort::onDropped()
     m_in.clear();
     m_error = QStringLiteral("COM%1: the port is no longer available (Input/output error)")
                   .arg(commPort());
+    markLost();
 }
 
 std::shared_ptr<SimModule> InstallSimModule(std::shared_ptr<SimModule> module)

@@ -4,6 +4,7 @@
 #include "link/TxtBus.h"
 #include "tests/support/LinkFixture.h"
 
+#include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QRadioButton>
 #include <QTest>
@@ -45,6 +46,17 @@ private slots:
     void peerGoneDuringTheWait();
     void untrustedReplyBytes();
     void floodWithoutCarriageReturn();
+
+    // One command on the line at a time; a reply belongs to its own command.
+    void nestedExchangeIsRefused();
+    void lateReplyIsNotTakenByTheNextCommand();
+    void replyWithAnEmbeddedCrIsRetried();
+    void deadlineHoldsWithTheReplyTimerSwitchedOff();
+    void valueTextsTheModuleCannotTake_data();
+    void valueTextsTheModuleCannotTake();
+    void visibleText_data();
+    void visibleText();
+    void noPortOwner();
 };
 
 void TestTxtBus::replyCheck_data()
@@ -59,9 +71,16 @@ void TestTxtBus::replyCheck_data()
     QTest::newRow("no CR") << "D23" << false << "D23";
     QTest::newRow("CR not last") << "D23\r\n" << false << "D23\r\n";
     QTest::newRow("empty") << "" << false << "";
-    QTest::newRow("only spaces are trimmed") << "D\t5 \r" << true << "\t5";
     QTest::newRow("payload of spaces") << "D   \r" << true << "";
-    QTest::newRow("inner CR kept") << "D2\rD3\r" << true << "2\rD3";
+    // Control and non-ASCII characters are never part of a value.
+    QTest::newRow("tab in the payload") << "D\t5 \r" << false << "D\t5 \r";
+    QTest::newRow("two replies run together") << "D2\rD3\r" << false << "D2\rD3\r";
+    QTest::newRow("late reply in front") << "DRI04\rDRD02\r" << false << "DRI04\rDRD02\r";
+    QTest::newRow("line feed") << "D23\n\r" << false << "D23\n\r";
+    QTest::newRow("byte 0xFF") << QString::fromLatin1("D2\xff\r") << false
+                               << QString::fromLatin1("D2\xff\r");
+    QTest::newRow("DEL") << "D2\x7f\r" << false << "D2\x7f\r";
+    QTest::newRow("tilde is printable") << "D~\r" << true << "~";
 }
 
 void TestTxtBus::replyCheck()
@@ -282,8 +301,10 @@ void TestTxtBus::sendReceiveAssembly_data()
     QTest::newRow("two chunks") << QByteArray() << QByteArray("D23|45\r") << "D2345\r";
     QTest::newRow("chunk not ending in CR") << QByteArray() << QByteArray("D2\rD3|\r")
                                             << "D2\rD3\r";
-    QTest::newRow("earlier characters kept") << QByteArray("D9") << QByteArray("D1\r")
-                                             << "D9D1\r";
+    QTest::newRow("earlier characters discarded") << QByteArray("D9") << QByteArray("D1\r")
+                                                  << "D1\r";
+    QTest::newRow("an earlier whole reply discarded") << QByteArray("D05\r") << QByteArray("D1\r")
+                                                      << "D1\r";
     QTest::newRow("one chunk per byte") << QByteArray() << QByteArray("D|4|2|\r") << "D42\r";
 }
 
@@ -297,9 +318,12 @@ void TestTxtBus::sendReceiveAssembly()
     link.port->feed(waiting);
     link.replyInOrder({chunks});
     MsgRecorder boxes;
+    const quint64 discardedBefore = DiscardedInputBytes();
     QCOMPARE(SendReceive(QStringLiteral("D\r")), reply);
     QCOMPARE(boxes.count(), 0);
     QVERIFY(!link.host->Timer1().isActive());
+    QCOMPARE(DiscardedInputBytes() - discardedBefore, quint64(waiting.size()));
+    QCOMPARE(link.port->written(), QList<QByteArray>{"D\r"});
 }
 
 void TestTxtBus::noReplyNextAnswersOnlyTheDataCommand()
@@ -354,8 +378,14 @@ void TestTxtBus::peerGoneDuringTheWait()
     QCOMPARE(SendReceive(QStringLiteral("I05\r")), QString());
     QVERIFY2(clock.elapsed() < 1000, "the wait must end when the port goes, not at the time-out");
     QVERIFY(G.TimeoutFlag);
-    QCOMPARE(boxes.prompts(), QStringList{"device unplugged"});
+    QCOMPARE(boxes.prompts(), QStringList{"The connection to the module was lost: device unplugged"});
+    QCOMPARE(boxes.boxes()[0].title, QStringLiteral("Send/Receive"));
     QVERIFY(!link.host->Timer1().isActive());
+    // The link is closed as Disconnect closes it; the loss is told once.
+    QVERIFY(!G.LinkUp);
+    QVERIFY(!G.PortNumber.has_value());
+    QCoreApplication::processEvents();
+    QCOMPARE(boxes.count(), 1);
 }
 
 void TestTxtBus::untrustedReplyBytes()
@@ -364,9 +394,7 @@ void TestTxtBus::untrustedReplyBytes()
     link.openPort();
     link.replyInOrder({"DOK\r", QByteArray("D\0\xff\x80z\r", 6)});
     QString reply;
-    QVERIFY(DataRead(90, 0, reply));
-    QCOMPARE(reply.size(), 4);
-    QVERIFY(!WholeNumber(reply).has_value());
+    QVERIFY(!DataRead(90, 0, reply)); // never a stored value
 }
 
 void TestTxtBus::floodWithoutCarriageReturn()
@@ -385,6 +413,136 @@ void TestTxtBus::floodWithoutCarriageReturn()
     QVERIFY(!DataRead(3, 1, reply));
     QCOMPARE(boxes.prompts(), QStringList{"Timeout"});
     QVERIFY(!G.TimeoutFlag);
+}
+
+void TestTxtBus::nestedExchangeIsRefused()
+{
+    LinkFixture link;
+    link.openPort();
+    link.port->setReplyDelay(60);
+    link.replyInOrder({"D05\r", "Dnever\r"});
+    MsgRecorder boxes;
+    QString nested = QStringLiteral("not run");
+    // A timer handler that talks to the module while the first exchange waits.
+    QTimer::singleShot(10, link.port, [&nested] { nested = SendReceive(QStringLiteral("I06\r")); });
+    QCOMPARE(SendReceive(QStringLiteral("I05\r")), QStringLiteral("D05\r"));
+    QCOMPARE(nested, QString());
+    QCOMPARE(link.port->written(), QList<QByteArray>{"I05\r"});
+    QCOMPARE(boxes.prompts(), QStringList{"The line is busy with another command."});
+    QCOMPARE(boxes.boxes()[0].title, QStringLiteral("Send/Receive"));
+    QCOMPARE(boxes.boxes()[0].icon, MsgIcon::Critical);
+    QVERIFY(!G.TimeoutFlag); // the waiting exchange was not disturbed
+}
+
+void TestTxtBus::lateReplyIsNotTakenByTheNextCommand()
+{
+    LinkFixture link(50);
+    link.openPort();
+    // Item 5 answers, its data command stays silent past the time-out and answers late.
+    link.replyInOrder({"D05\r", "", "D04\r", "D2.5\r"});
+    MsgRecorder boxes;
+    QString reply;
+    QVERIFY(!DataRead(5, 1, reply));
+    QCOMPARE(boxes.prompts(), QStringList{"Timeout"});
+    link.port->feed("D17\r"); // the late reply to D01
+    QVERIFY(DataRead(4, 2, reply));
+    QCOMPARE(reply, QStringLiteral("2.5"));
+    QCOMPARE(link.port->written(), (QList<QByteArray>{"I05\r", "D01\r", "I04\r", "D02\r"}));
+}
+
+void TestTxtBus::replyWithAnEmbeddedCrIsRetried()
+{
+    LinkFixture link;
+    link.openPort();
+    link.replyInOrder({"Denter item\rD1\r", "Denter item\r"});
+    MsgRecorder boxes;
+    QString reply;
+    QVERIFY(GroupCommand(1, reply));
+    QCOMPARE(link.port->written(), (QList<QByteArray>{"G01\r", "G01\r"}));
+    QCOMPARE(boxes.count(), 0);
+}
+
+void TestTxtBus::deadlineHoldsWithTheReplyTimerSwitchedOff()
+{
+    LinkFixture link(100);
+    link.openPort();
+    MsgRecorder boxes;
+    // Whatever switches the shared reply timer off meanwhile (the Monitor menu does)...
+    QTimer::singleShot(10, link.port, [&link] { link.host->Timer1().stop(); });
+    // ...a watchdog so that a wait without end fails here instead of hanging.
+    bool watchdog = false;
+    QTimer::singleShot(3000, link.port, [&watchdog] {
+        watchdog = true;
+        G.TimeoutFlag = true;
+    });
+    QElapsedTimer clock;
+    clock.start();
+    QCOMPARE(SendReceive(QStringLiteral("I05\r")), QString());
+    QVERIFY2(!watchdog, "the exchange waited past its own deadline");
+    QVERIFY(clock.elapsed() >= 95);
+    QCOMPARE(boxes.prompts(), QStringList{"Timeout"});
+    QVERIFY(G.TimeoutFlag);
+}
+
+void TestTxtBus::valueTextsTheModuleCannotTake_data()
+{
+    QTest::addColumn<QString>("value");
+    QTest::addColumn<QString>("shown");
+    QTest::newRow("a second command after CR") << "1\rG99" << "1<CR>G99";
+    QTest::newRow("line feed") << "5\n" << "5<LF>";
+    QTest::newRow("tab") << "\t1" << "<09>1";
+    QTest::newRow("DEL") << "1\x7f" << "1<7F>";
+    QTest::newRow("Latin-1 letter") << QString::fromUtf8("25\xc2\xb0") << "25<B0>";
+    QTest::newRow("outside Latin-1") << QString::fromUtf8("\xe6\x97\xa5") << "<U+65E5>";
+}
+
+void TestTxtBus::valueTextsTheModuleCannotTake()
+{
+    QFETCH(QString, value);
+    QFETCH(QString, shown);
+    LinkFixture link;
+    link.openPort();
+    link.replyInOrder({"D16\r", "D1\r"});
+    MsgRecorder boxes;
+    QString reply;
+    QVERIFY(!ParameterWrite(16, value, reply));
+    QVERIFY(link.port->written().isEmpty()); // nothing at all reached the line
+    QCOMPARE(boxes.count(), 1);
+    QCOMPARE(boxes.boxes()[0].title, QStringLiteral("Parameter Write"));
+    QCOMPARE(boxes.boxes()[0].icon, MsgIcon::Critical);
+    QVERIFY2(boxes.boxes()[0].prompt.contains(QLatin1Char('"') + shown + QLatin1Char('"')),
+             qPrintable(boxes.boxes()[0].prompt));
+}
+
+void TestTxtBus::visibleText_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("shown");
+    QTest::newRow("plain") << "Denter item" << "Denter item";
+    QTest::newRow("CR and LF") << "D12\r\n" << "D12<CR><LF>";
+    QTest::newRow("NUL and ESC") << QString::fromLatin1("a\0b\x1b", 4) << "a<00>b<1B>";
+    QTest::newRow("high bytes") << QString::fromLatin1("\xff\x80") << "<FF><80>";
+}
+
+void TestTxtBus::visibleText()
+{
+    QFETCH(QString, text);
+    QFETCH(QString, shown);
+    QCOMPARE(VisibleText(text), shown);
+}
+
+void TestTxtBus::noPortOwner()
+{
+    ResetProgramState();
+    G.CommForm = nullptr;
+    MsgRecorder boxes;
+    QCOMPARE(SendReceive(QStringLiteral("G01\r")), QString());
+    QVERIFY(G.TimeoutFlag);
+    CommOpen();
+    QVERIFY(!G.LinkUp);
+    QCOMPARE(boxes.prompts(), (QStringList{"Port is not open.", "Port is not open."}));
+    QCOMPARE(boxes.boxes()[0].title, QStringLiteral("Send/Receive"));
+    QCOMPARE(boxes.boxes()[1].title, QStringLiteral("Communication"));
 }
 
 QTEST_MAIN(TestTxtBus)

@@ -253,7 +253,7 @@ void TestDiscretePanels::discreteDown_data()
     QTest::addColumn<QString>("shown");
     QTest::addColumn<QByteArrayList>("replies"); // item select, then the data command
     QTest::addColumn<QByteArray>("wire");
-    QTest::addColumn<int>("pendingAfter");
+    QTest::addColumn<int>("pendingAfter"); // a failed press is dropped too: told once, not retried
     QTest::addColumn<QString>("box"); // the "Descrete Down" prompt, empty: none
 
     QTest::newRow("OFF is switched on")
@@ -265,17 +265,20 @@ void TestDiscretePanels::discreteDown_data()
     QTest::newRow("echo compared as a number")
         << 32 << "OFF" << QByteArrayList{"DOK\r", "D01\r"} << QByteArray("I07\rD321\r") << 0 << "";
     QTest::newRow("other state echoed")
-        << 5 << "OFF" << QByteArrayList{"DOK\r", "D0\r"} << QByteArray("I07\rD051\r") << 5
+        << 5 << "OFF" << QByteArrayList{"DOK\r", "D0\r"} << QByteArray("I07\rD051\r") << 0
         << "Download Incomplete\r\nOut= 051\r In= 0";
     QTest::newRow("echo not a number")
-        << 5 << "OFF" << QByteArrayList{"DOK\r", "DOK\r"} << QByteArray("I07\rD051\r") << 5
+        << 5 << "OFF" << QByteArrayList{"DOK\r", "DOK\r"} << QByteArray("I07\rD051\r") << 0
         << "Download Incomplete\r\nOut= 051\r In= OK";
     QTest::newRow("refused") << 9 << "ON" << QByteArrayList{"DOK\r", "Dinvalid data\r"}
-                             << QByteArray("I07\rD090\r") << 9
+                             << QByteArray("I07\rD090\r") << 0
                              << "Download Incomplete\r\nOut= 090\r In= invalid data";
     QTest::newRow("no answer") << 1 << "ON" << QByteArrayList{"DOK\r", ""}
-                               << QByteArray("I07\rD010\r") << 1
+                               << QByteArray("I07\rD010\r") << 0
                                << "Download Incomplete\r\nOut= 010\r In= ";
+    QTest::newRow("reply bytes shown as codes")
+        << 5 << "OFF" << QByteArrayList{"DOK\r", QByteArray("D1\x1b\r")} << QByteArray("I07\rD051\r")
+        << 0 << "Download Incomplete\r\nOut= 051\r In= D1<1B><CR>";
 }
 
 void TestDiscretePanels::discreteDown()
