@@ -78,6 +78,10 @@ double MeasuredValue(const QString &payload)
 
 QString ValueText(double value)
 {
+    // A value too large to scale (a payload such as 9e306 read in mV) is no number: 0, as a
+    // payload that is no number gives 0.
+    if (!std::isfinite(value * 1000.0))
+        value = 0.0;
     // Rounded to three decimals; a negative zero shows as 0.000.
     const double rounded = std::round(value * 1000.0) / 1000.0;
     return ToDecimalPoint(QString::number(rounded == 0.0 ? 0.0 : rounded, 'f', 3));

@@ -160,6 +160,8 @@ void TestDisplayRules::values_data()
     QTest::newRow("small negative rounds to 0.000") << 1 << 0 << "-0.0001" << "0.000" << "V"
                                                     << "0.000" << "V";
     QTest::newRow("exponent") << 1 << 0 << "1.5E1" << "15.000" << "V" << "15.000" << "V";
+    QTest::newRow("too large to scale gives 0") << 1 << 17 << "9e306" << "0.000" << "degC"
+                                                 << "0.000" << "mV";
 }
 
 void TestDisplayRules::values()
