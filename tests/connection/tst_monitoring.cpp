@@ -410,7 +410,10 @@ void TestMonitoring::silentModuleMidSweep()
     QCOMPARE(boxes.boxes().last().title, QStringLiteral("Monitoring"));
     QVERIFY(main.mnuMonitorStart->isEnabled());
     QVERIFY(!main.mnuMonitorStop->isEnabled());
-    QVERIFY(main.mnuConnDisConn->isEnabled() || !main.mnuConnConn->isEnabled());
+    // Still connected: the menu is back, offering Disconnect and not Connect.
+    QVERIFY(main.mnuConn->isEnabled());
+    QVERIFY(main.mnuConnDisConn->isEnabled());
+    QVERIFY(!main.mnuConnConn->isEnabled());
     QVERIFY(!panel.lblReal(4)->text().isEmpty()); // last captions kept
     QCOMPARE(panel.shpOut(1)->fillColor(), NeutralLampColour());
     QVERIFY(panel.cmdCh(1)->isEnabled());
