@@ -1,5 +1,6 @@
 #include "connection/DisplayRules.h"
 
+#include "model/Catalogue.h"
 #include "model/Globals.h"
 
 #include <QLabel>
@@ -15,24 +16,29 @@ QString entry(const std::array<QString, N> &names, int index)
     return index >= 0 && index < int(N) ? names[std::size_t(index)] : QString();
 }
 
-int floorDiv16(int code)
+// The name of a type code in a kind's table; empty for a code the table does not list.
+template <std::size_t N>
+QString typeName(const std::array<TypeEntry, N> &types, const std::array<QString, N> &names,
+                 int typeCode)
 {
-    return code >= 0 ? code / 16 : -((-code + 15) / 16);
+    for (std::size_t i = 0; i < N; ++i) {
+        if (types[i].code == typeCode)
+            return names[i];
+    }
+    return {};
 }
 
 } // namespace
 
 QString TypeCaption(int kind, int typeCode)
 {
-    const int group = floorDiv16(typeCode);
-    const int index = typeCode - 16 * group;
     switch (kind) {
     case KindUt5:
-        return entry(G.VoltTcNames, group * 7 + index);
+        return typeName(VoltTcTypes, G.VoltTcNames, typeCode);
     case KindUt8:
-        return entry(G.WideVoltTcNames, group + index);
+        return typeName(WideVoltTcTypes, G.WideVoltTcNames, typeCode);
     case KindK6:
-        return entry(G.RtdResNames, (group - 3) * 6 + index);
+        return typeName(RtdResTypes, G.RtdResNames, typeCode);
     default:
         return {};
     }

@@ -30,8 +30,8 @@ struct ValueWithUnit
     QString unit;
 };
 
-// The input type name of a type code for a kind (1 UT5, 2 K6, 6 UT8); empty when the code has no
-// name in the kind's table.
+// The input type name of a type code for a kind (1 UT5, 2 K6, 6 UT8); empty for a code the kind's
+// table does not list (UT5 7 to 15, UT8 1 to 15, K6 54 to 63, any negative code).
 QString TypeCaption(int kind, int typeCode);
 // "OFF" / "ON" for a thermocouple (code 16 and above) with switch 0 / 1; otherwise empty.
 QString CjcCaption(int typeCode, int cjcSwitch);

@@ -4,7 +4,6 @@
 #include "launcher/Launch.h"
 
 #include <cstdlib>
-#include <exception>
 
 extern "C" DOCRUN_API int32_t DOCRUN_CALL Acro(const char *document)
 {
@@ -12,7 +11,7 @@ extern "C" DOCRUN_API int32_t DOCRUN_CALL Acro(const char *document)
     try {
         return docrun::Launch(document, docrun::NativeDialect, docrun::FindAssociatedApplication,
                               [](const char *command) { return std::system(command); });
-    } catch (const std::exception &) {
+    } catch (...) {
         return -1;
     }
 }

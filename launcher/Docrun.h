@@ -26,8 +26,9 @@ extern "C" {
 // folder names shortened to have no spaces, and returns what the interpreter call returned. The
 // document path is passed on as it is, unquoted. Returns -1 and runs nothing when there is no
 // associated application, when the document path is longer than 63 characters, a folder name
-// longer than 63 or the command line longer than 255, or when either path holds a character the
-// command interpreter would not take as part of a word.
+// longer than 63 or the command line longer than 255, when either path holds a character the
+// command interpreter would not take as part of a word, or a word of either path (at its start or
+// after white space) starts with '#' or '~'. Never throws: any failure inside returns -1.
 DOCRUN_API int32_t DOCRUN_CALL Acro(const char *document);
 
 #ifdef __cplusplus

@@ -30,6 +30,11 @@ inline constexpr Dialect WindowsDialect{'\\', "&|<>^\"%\r\n"};
 // Slash-separated paths and the POSIX shell.
 inline constexpr Dialect PosixDialect{'/', ";&|$`()<>\"'\\\n*?["};
 
+// Characters that must not begin a word (at the start of a path or after white space): a shell
+// would read a comment or a home folder there. Refused on every platform, so that a document or
+// application path is accepted or refused alike wherever the library runs.
+inline constexpr std::string_view UnsafeWordStart = "#~";
+
 #ifdef _WIN32
 inline constexpr const Dialect &NativeDialect = WindowsDialect;
 #else
@@ -37,8 +42,9 @@ inline constexpr const Dialect &NativeDialect = PosixDialect;
 #endif
 
 // The command line "short path" + " " + document, or empty when the document or the application
-// path is too long or holds an unsafe character, a folder name or the short path is too long, or
-// the command line would be longer than MaxCommandLength.
+// path is too long, holds an unsafe character or a word starting with one of UnsafeWordStart, a
+// folder name or the short path is too long, or the command line would be longer than
+// MaxCommandLength or have such a word itself.
 std::optional<std::string> CommandLine(std::string_view application, std::string_view document,
                                        const Dialect &dialect);
 
@@ -50,8 +56,9 @@ using RunCommand = std::function<int(const char *command)>;
 
 // Looks up the application for the document, builds the command line and runs it. Returns what
 // run returned, or -1 without running anything when there is no document, no application or no
-// acceptable command line. A refused document is not even looked up.
+// acceptable command line. A refused document is not even looked up. Whatever the look-up or the
+// run throws ends in -1 as well.
 int Launch(const char *document, const Dialect &dialect, const FindApplication &find,
-           const RunCommand &run);
+           const RunCommand &run) noexcept;
 
 } // namespace docrun

@@ -2,6 +2,47 @@
 
 #include "link/PortNames.h"
 
+#ifdef Q_OS_UNIX
+#include <QFile>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
+namespace {
+
+#ifdef Q_OS_UNIX
+// Whether the device path certainly names no serial port: an existing file system object that is
+// no terminal (a regular file, a folder, a pipe, /dev/null). Asked only after a failed open, so a
+// working port is never opened twice; false when it cannot be told (a missing path, no access).
+bool IsNoSerialPort(const QString &device)
+{
+    // QSerialPort looks for a name that is not an absolute path in /dev.
+    const QByteArray path =
+        QFile::encodeName(device.startsWith(QLatin1Char('/')) ? device : "/dev/" + device);
+    struct stat status;
+    if (::stat(path.constData(), &status) != 0)
+        return false;
+    if (!S_ISCHR(status.st_mode))
+        return true;
+    const int fd = ::open(path.constData(), O_RDONLY | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    const bool terminal = ::isatty(fd) == 1;
+    ::close(fd);
+    return !terminal;
+}
+#else
+// Windows port names (COM1) are no file system paths to look at; the open says what went wrong.
+bool IsNoSerialPort(const QString &)
+{
+    return false;
+}
+#endif
+
+} // namespace
+
 QtSerialPort::QtSerialPort(QObject *parent) : SerialPort(parent)
 {
     connect(&m_port, &QSerialPort::errorOccurred, this, &QtSerialPort::onError);
@@ -22,7 +63,7 @@ void QtSerialPort::onError(QSerialPort::SerialPortError error)
             return;
         m_error = QStringLiteral("COM%1 (%2): the port is no longer available (%3)")
                       .arg(commPort())
-                      .arg(m_port.portName(), m_port.errorString());
+                      .arg(PortDeviceName(commPort()), m_port.errorString());
         m_port.close();
         markLost();
         return;
@@ -44,13 +85,30 @@ bool QtSerialPort::open()
         return false;
     }
     const QString device = PortDeviceName(commPort());
+    const QString port = QStringLiteral("COM%1 (%2)").arg(commPort()).arg(device);
     m_port.setPortName(device);
     if (!m_port.open(QIODevice::ReadWrite)) {
-        m_error = QStringLiteral("COM%1 (%2) cannot be opened: %3")
-                      .arg(commPort())
-                      .arg(device, m_port.errorString());
+        m_error = IsNoSerialPort(device)
+                      ? QStringLiteral("%1: not a serial port").arg(port)
+                      : QStringLiteral("%1 cannot be opened: %2").arg(port, m_port.errorString());
         return false;
     }
+    // A pseudo-terminal takes 9600,n,8,1 (it refuses parity and other character sizes, and the
+    // modem-line calls, which are not made here). A port that refuses the line is of no use.
+    if (!applyLineSettings(line)) {
+        m_error = QStringLiteral("%1: the line settings %2 were refused: %3")
+                      .arg(port, settings(), m_port.errorString());
+        m_port.close();
+        return false;
+    }
+    m_port.clearError();
+    m_error.clear();
+    clearLost();
+    return true;
+}
+
+bool QtSerialPort::applyLineSettings(const LineSettings &line)
+{
     const auto parity = [&] {
         switch (line.parity) {
         case 'e':
@@ -65,15 +123,9 @@ bool QtSerialPort::open()
             return QSerialPort::NoParity;
         }
     }();
-    // A pseudo-terminal refuses some of these; the line still works, so the refusals are ignored.
-    m_port.setBaudRate(line.baud);
-    m_port.setParity(parity);
-    m_port.setDataBits(static_cast<QSerialPort::DataBits>(line.dataBits));
-    m_port.setStopBits(line.stopBits == 2 ? QSerialPort::TwoStop : QSerialPort::OneStop);
-    m_port.clearError();
-    m_error.clear();
-    clearLost();
-    return true;
+    return m_port.setBaudRate(line.baud) && m_port.setParity(parity) &&
+           m_port.setDataBits(static_cast<QSerialPort::DataBits>(line.dataBits)) &&
+           m_port.setStopBits(line.stopBits == 2 ? QSerialPort::TwoStop : QSerialPort::OneStop);
 }
 
 void QtSerialPort::close()

@@ -21,6 +21,7 @@ public:
 
 private:
     void onError(QSerialPort::SerialPortError error);
+    bool applyLineSettings(const LineSettings &line);
 
     QSerialPort m_port;
     QString m_error;

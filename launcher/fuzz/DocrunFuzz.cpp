@@ -70,6 +70,24 @@ void CheckShortPath(std::string_view application, char separator)
         Check(*result == expected);
 }
 
+// A shell comment or home folder: '#' or '~' at the start or right after white space.
+bool StartsAWordWithHashOrTilde(std::string_view text)
+{
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const bool wordStart =
+            i == 0 || std::string_view(" \t\n\v\f\r").find(text[i - 1]) != std::string_view::npos;
+        if (wordStart && (text[i] == '#' || text[i] == '~'))
+            return true;
+    }
+    return false;
+}
+
+bool Plain(std::string_view text, const Dialect &dialect)
+{
+    return text.find_first_of(dialect.unsafe) == std::string_view::npos &&
+           !StartsAWordWithHashOrTilde(text);
+}
+
 void CheckLaunch(const std::string &application, const std::string &document,
                  const Dialect &dialect)
 {
@@ -87,24 +105,25 @@ void CheckLaunch(const std::string &application, const std::string &document,
             return 42;
         });
 
-    const bool documentOk = !document.empty() && document.size() <= MaxDocumentLength &&
-                            document.find_first_of(dialect.unsafe) == std::string::npos;
+    const bool documentOk =
+        !document.empty() && document.size() <= MaxDocumentLength && Plain(document, dialect);
     Check(looked.size() == (documentOk ? 1u : 0u));
     if (documentOk)
         Check(looked.front() == document);
 
     const std::optional<std::string> shortPath = ShortPath(application, dialect.separator);
     const bool applicationOk = !application.empty() && application.size() <= MaxApplicationLength &&
-                               application.find_first_of(dialect.unsafe) == std::string::npos &&
-                               shortPath.has_value();
-    const bool runs =
-        documentOk && applicationOk && shortPath->size() + 1 + document.size() <= MaxCommandLength;
+                               Plain(application, dialect) && shortPath.has_value();
+    const bool runs = documentOk && applicationOk &&
+                      shortPath->size() + 1 + document.size() <= MaxCommandLength &&
+                      !StartsAWordWithHashOrTilde(*shortPath + " " + document);
     Check(ran.size() == (runs ? 1u : 0u));
     Check(result == (runs ? 42 : -1));
     if (runs) {
         Check(ran.front() == *shortPath + " " + document);
         Check(ran.front().size() <= MaxCommandLength);
         Check(ran.front().find_first_of(dialect.unsafe) == std::string::npos);
+        Check(!StartsAWordWithHashOrTilde(ran.front()));
     }
 }
 

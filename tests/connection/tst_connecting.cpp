@@ -31,6 +31,69 @@ QString kindCode(int kind)
     return QString::fromLatin1(codes[kind]);
 }
 
+QString nn(int n)
+{
+    return QStringLiteral("%1").arg(n, 2, 10, QLatin1Char('0'));
+}
+
+// The commands of one read: the item select, then the data request with its channel field
+// (none for channel 0).
+QStringList read(int item, int channel)
+{
+    return {QStringLiteral("I") + nn(item),
+            channel == 0 ? QStringLiteral("D") : QStringLiteral("D") + nn(channel)};
+}
+
+// What a connect reads of a kind after its identity: the per-channel items for every channel in
+// turn, then the module-level reads as (item, channel field).
+struct KindReads
+{
+    int kind;
+    int channels;
+    QList<int> perChannel;
+    QList<std::pair<int, int>> moduleLevel;
+};
+
+const KindReads ConnectReads[] = {
+    {1, 16, {5, 25}, {{6, 1}, {20, 1}, {16, 0}}},                 // UT5
+    {2, 8, {5}, {{6, 1}, {20, 1}, {16, 0}}},                      // K6
+    {3, 32, {7}, {}},                                             // E4
+    {4, 32, {6}, {}},                                             // F9
+    {5, 8, {6, 7, 8, 9, 13}, {}},                                 // L7
+    {6, 8, {5, 25}, {{6, 1}, {7, 1}, {20, 0}, {15, 0}, {16, 0}}}, // UT8
+};
+
+// Every command of a successful connect to a module of the kind, in order.
+QStringList connectCommands(int kind)
+{
+    QStringList commands{QStringLiteral("G01")};
+    for (int item = 90; item <= 94; ++item)
+        commands << read(item, 0);
+    if (kind == 1 || kind == 2 || kind == 5)
+        commands << read(95, 0); // the calibration date
+    if (kind == 6)
+        commands << QStringLiteral("I02") << QStringLiteral("D00"); // the option code
+    for (const KindReads &reads : ConnectReads) {
+        if (reads.kind != kind)
+            continue;
+        for (int ch = 1; ch <= reads.channels; ++ch) {
+            for (int item : reads.perChannel)
+                commands << read(item, ch);
+        }
+        for (const auto &[item, channel] : reads.moduleLevel)
+            commands << read(item, channel);
+    }
+    return commands;
+}
+
+QStringList commandsOf(const SimModule &module)
+{
+    QStringList list;
+    for (const SimExchange &e : module.transcript())
+        list << QString::fromLatin1(e.command);
+    return list;
+}
+
 } // namespace
 
 class TestConnecting : public QObject
@@ -42,6 +105,8 @@ private slots:
 
     void connectsEveryKind_data();
     void connectsEveryKind();
+    void connectCommandsInOrder_data();
+    void connectCommandsInOrder();
     void analogConfigurationIsStoredAndShown();
     void ut8OptionCode_data();
     void ut8OptionCode();
@@ -145,6 +210,32 @@ void TestConnecting::connectsEveryKind()
     QCOMPARE(main.mnuConfigModBus->isEnabled(), model != QLatin1String("VQ4_UT5"));
     // The connect never reads live values.
     QVERIFY(!module->commandsText().contains(QLatin1String("I03")));
+}
+
+void TestConnecting::connectCommandsInOrder_data()
+{
+    QTest::addColumn<QString>("model");
+    QTest::addColumn<QStringList>("expected");
+
+    const std::pair<const char *, int> models[] = {
+        {"VQ7_UT5", 1},  {"VQ2_UT5", 1}, {"VQ4_UT5", 1},  {"VQ7_K6", 2}, {"VQ7_E4", 3},
+        {"VQ7_E4W2", 3}, {"VQ7_F9", 4},  {"VQ7_F9W2", 4}, {"VQ7_L7", 5}, {"VQ7S_UT8", 6},
+    };
+    for (const auto &[model, kind] : models)
+        QTest::newRow(model) << QString::fromLatin1(model) << connectCommands(kind);
+}
+
+// The whole wire transcript of a connect, so that a missing, doubled or reordered read shows.
+void TestConnecting::connectCommandsInOrder()
+{
+    QFETCH(QString, model);
+    QFETCH(QStringList, expected);
+    auto module = InstallSimModule(model);
+    module->setDeterministic(true);
+    frmMain &main = Forms::get<frmMain>();
+    const auto boxes = connect(main);
+    QVERIFY2(boxes.isEmpty(), qPrintable(boxes.isEmpty() ? QString() : boxes.first().prompt));
+    QCOMPARE(commandsOf(*module), expected);
 }
 
 void TestConnecting::analogConfigurationIsStoredAndShown()

@@ -36,26 +36,41 @@ void TestDisplayRules::typeCaption_data()
 {
     QTest::addColumn<int>("kind");
     QTest::addColumn<int>("code");
-    QTest::addColumn<QString>("expected"); // "@n": entry n of the kind's table; "": empty
+    QTest::addColumn<QString>("expected"); // empty: a code the kind does not document
 
-    QTest::newRow("UT5 first voltage range") << 1 << 0 << "@0";
-    QTest::newRow("UT5 last voltage range") << 1 << 6 << "@6";
-    QTest::newRow("UT5 code 7 is no range") << 1 << 7 << "@7";
-    QTest::newRow("UT5 code 20: fifth thermocouple") << 1 << 20 << "@11";
-    QTest::newRow("UT5 last thermocouple") << 1 << 28 << "@19";
-    QTest::newRow("UT5 code 29 past the table") << 1 << 29 << "";
-    QTest::newRow("UT5 code 48 past the table") << 1 << 48 << "";
-    QTest::newRow("UT8 voltage range") << 6 << 0 << "@0";
-    QTest::newRow("UT8 first thermocouple") << 6 << 16 << "@1";
-    QTest::newRow("UT8 last thermocouple") << 6 << 28 << "@13";
-    QTest::newRow("UT8 code 29") << 6 << 29 << "";
-    QTest::newRow("K6 first thermometer") << 2 << 48 << "@0";
-    QTest::newRow("K6 last thermometer") << 2 << 53 << "@5";
-    QTest::newRow("K6 first resistance range") << 2 << 64 << "@6";
-    QTest::newRow("K6 last resistance range") << 2 << 67 << "@9";
-    QTest::newRow("K6 code 0") << 2 << 0 << "";
-    QTest::newRow("K6 code 68") << 2 << 68 << "";
+    // Each side of every boundary of the documented codes: UT5 0-6 and 16-28, UT8 0 and 16-28,
+    // K6 48-53 and 64-67.
+    QTest::newRow("UT5 -1 undocumented") << 1 << -1 << "";
+    QTest::newRow("UT5 -9 undocumented") << 1 << -9 << "";
+    QTest::newRow("UT5 0 first voltage range") << 1 << 0 << "-20 to 20V";
+    QTest::newRow("UT5 6 last voltage range") << 1 << 6 << "-10 to 10mV";
+    QTest::newRow("UT5 7 undocumented") << 1 << 7 << "";
+    QTest::newRow("UT5 15 undocumented") << 1 << 15 << "";
+    QTest::newRow("UT5 16 first thermocouple") << 1 << 16 << "(PR)";
+    QTest::newRow("UT5 20 fifth thermocouple") << 1 << 20 << "T(CC)";
+    QTest::newRow("UT5 28 last thermocouple") << 1 << 28 << "P(Platinel2)";
+    QTest::newRow("UT5 29 undocumented") << 1 << 29 << "";
+    QTest::newRow("UT5 48 (a K6 code) undocumented") << 1 << 48 << "";
+    QTest::newRow("UT8 -1 undocumented") << 6 << -1 << "";
+    QTest::newRow("UT8 0 voltage range") << 6 << 0 << "-10 to 10V";
+    QTest::newRow("UT8 1 undocumented") << 6 << 1 << "";
+    QTest::newRow("UT8 6 (a UT5 range) undocumented") << 6 << 6 << "";
+    QTest::newRow("UT8 15 undocumented") << 6 << 15 << "";
+    QTest::newRow("UT8 16 first thermocouple") << 6 << 16 << "(PR)";
+    QTest::newRow("UT8 28 last thermocouple") << 6 << 28 << "P(Platinel2)";
+    QTest::newRow("UT8 29 undocumented") << 6 << 29 << "";
+    QTest::newRow("K6 -1 undocumented") << 2 << -1 << "";
+    QTest::newRow("K6 0 undocumented") << 2 << 0 << "";
+    QTest::newRow("K6 47 undocumented") << 2 << 47 << "";
+    QTest::newRow("K6 48 first thermometer") << 2 << 48 << "JPt100(JIS'89)";
+    QTest::newRow("K6 53 last thermometer") << 2 << 53 << "Pt1000";
+    QTest::newRow("K6 54 undocumented") << 2 << 54 << "";
+    QTest::newRow("K6 63 undocumented") << 2 << 63 << "";
+    QTest::newRow("K6 64 first resistance range") << 2 << 64 << "0 to 100ohm";
+    QTest::newRow("K6 67 last resistance range") << 2 << 67 << "0 to 10Kohm";
+    QTest::newRow("K6 68 undocumented") << 2 << 68 << "";
     QTest::newRow("discrete kind has no types") << 3 << 0 << "";
+    QTest::newRow("no kind has no types") << 0 << 16 << "";
 }
 
 void TestDisplayRules::typeCaption()
@@ -63,19 +78,7 @@ void TestDisplayRules::typeCaption()
     QFETCH(int, kind);
     QFETCH(int, code);
     QFETCH(QString, expected);
-
-    QString want;
-    if (expected.startsWith('@')) {
-        const int index = expected.mid(1).toInt();
-        if (kind == 1)
-            want = G.VoltTcNames.at(std::size_t(index));
-        else if (kind == 6)
-            want = G.WideVoltTcNames.at(std::size_t(index));
-        else
-            want = G.RtdResNames.at(std::size_t(index));
-        QVERIFY(!want.isEmpty() || (kind == 1 && index == 7));
-    }
-    QCOMPARE(TypeCaption(kind, code), want);
+    QCOMPARE(TypeCaption(kind, code), expected);
 }
 
 void TestDisplayRules::cjcCaption_data()

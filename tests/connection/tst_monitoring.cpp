@@ -418,7 +418,7 @@ void TestMonitoring::silentModuleMidSweep()
     QCOMPARE(boxes.boxes().last().title, QStringLiteral("Monitoring"));
     QVERIFY(main.mnuMonitorStart->isEnabled());
     QVERIFY(!main.mnuMonitorStop->isEnabled());
-    // Still connected: Disconnect on, Connect off.
+    // Still connected: the menu is back, offering Disconnect and not Connect.
     QVERIFY(main.mnuConn->isEnabled());
     QVERIFY(main.mnuConnDisConn->isEnabled());
     QVERIFY(!main.mnuConnConn->isEnabled());

@@ -71,8 +71,8 @@ void TestDocrun::initTestCase()
           "application/x-docrun-test:*.drtest\napplication/x-docrun-none:*.drnone\n");
     write(m_dir.filePath("config/mimeapps.list"),
           "[Default Applications]\napplication/x-docrun-test=docrun-recorder.desktop\n");
-    for (const char *name :
-         {"doc/report.drtest", "doc/my report.drtest", "doc/a;b.drtest", "doc/plain.drnone"})
+    for (const char *name : {"doc/report.drtest", "doc/my report.drtest", "doc/a;b.drtest",
+                             "doc/plain.drnone", "doc/my #report.drtest", "doc/a ~/x.drtest"})
         write(m_dir.filePath(name), "test\n");
 
     qputenv("XDG_DATA_HOME", m_dir.filePath("data").toUtf8());
@@ -117,6 +117,11 @@ void TestDocrun::acro_data()
         << doc + "/my report.drtest" << 7 << QStringList{recorder, doc + "/my", "report.drtest"};
     QTest::newRow("no application for the type") << doc + "/plain.drnone" << -1 << QStringList{};
     QTest::newRow("shell syntax in the document") << doc + "/a;b.drtest" << -1 << QStringList{};
+    // The shell would drop "#report.drtest" as a comment and put the home folder for "~".
+    QTest::newRow("word starting with # in the document")
+        << doc + "/my #report.drtest" << -1 << QStringList{};
+    QTest::newRow("word starting with ~ in the document")
+        << doc + "/a ~/x.drtest" << -1 << QStringList{};
     QTest::newRow("document path over 63")
         << doc + "/" + QString(63, 'x') + ".drtest" << -1 << QStringList{};
 }

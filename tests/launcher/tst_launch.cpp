@@ -2,6 +2,9 @@
 
 #include <QTest>
 
+#include <new>
+#include <stdexcept>
+
 using docrun::Dialect;
 
 namespace {
@@ -51,6 +54,8 @@ private slots:
     void unsafeCharacters();
     void launch_data();
     void launch();
+    void thrownExceptionsEndInMinusOne_data();
+    void thrownExceptionsEndInMinusOne();
 };
 
 void TestLaunch::commandLine_data()
@@ -99,6 +104,44 @@ void TestLaunch::commandLine_data()
         << QByteArray("windows") << app256 << QByteArray("D:\\a.pdf") << QByteArray();
     QTest::newRow("no application")
         << QByteArray("windows") << QByteArray() << QByteArray("D:\\a.pdf") << QByteArray();
+
+    // A word starting with '#' (a comment) or '~' (a home folder), at the start of a path or after
+    // white space, is refused on both platforms; inside a word or after a separator it is plain.
+    QTest::newRow("# starts the document") << QByteArray("posix") << QByteArray("/opt/viewer")
+                                           << QByteArray("#notes.pdf") << QByteArray();
+    QTest::newRow("# starts a word of the document")
+        << QByteArray("posix") << QByteArray("/opt/viewer") << QByteArray("/home/u/a #b.pdf")
+        << QByteArray();
+    QTest::newRow("~ starts the document") << QByteArray("posix") << QByteArray("/opt/viewer")
+                                           << QByteArray("~/a.pdf") << QByteArray();
+    QTest::newRow("~ after a tab in the document")
+        << QByteArray("posix") << QByteArray("/opt/viewer") << QByteArray("/home/u/a\t~b.pdf")
+        << QByteArray();
+    QTest::newRow("# and ~ inside words")
+        << QByteArray("posix") << QByteArray("/opt/v#1~2/viewer") << QByteArray("/home/u/a#b~c.pdf")
+        << QByteArray("/opt/v#1~2/viewer /home/u/a#b~c.pdf");
+    QTest::newRow("# and ~ after a separator")
+        << QByteArray("posix") << QByteArray("/opt/#v/viewer") << QByteArray("/home/u/~a.pdf")
+        << QByteArray("/opt/#v/viewer /home/u/~a.pdf");
+    QTest::newRow("# starts a word of the application")
+        << QByteArray("posix") << QByteArray("/opt/my #tools/viewer") << QByteArray("/a.pdf")
+        << QByteArray();
+    QTest::newRow("~ starts a word of the application")
+        << QByteArray("posix") << QByteArray("/opt/my ~tools/viewer") << QByteArray("/a.pdf")
+        << QByteArray();
+    QTest::newRow("~ made a word start by the short path")
+        << QByteArray("posix") << QByteArray("/opt/x\t .y/viewer") << QByteArray("/a.pdf")
+        << QByteArray();
+    QTest::newRow("windows: # starts a word of the document")
+        << QByteArray("windows") << QByteArray("C:\\v.exe") << QByteArray("D:\\a #1.pdf")
+        << QByteArray();
+    QTest::newRow("windows: ~ starts a word of the application")
+        << QByteArray("windows") << QByteArray("C:\\My ~Tools\\v.exe") << QByteArray("D:\\a.pdf")
+        << QByteArray();
+    QTest::newRow("windows: short names keep their ~")
+        << QByteArray("windows") << QByteArray("C:\\Progra~1\\v.exe")
+        << QByteArray("D:\\Docume~1\\a.pdf")
+        << QByteArray("C:\\Progra~1\\v.exe D:\\Docume~1\\a.pdf");
 }
 
 void TestLaunch::commandLine()
@@ -172,6 +215,9 @@ void TestLaunch::launch_data()
         << false << QByteArray(5000, 'd') << true << viewer << 0 << false << QByteArray() << -1;
     QTest::newRow("unsafe document") << false << QByteArray("D:\\a&calc.pdf") << true << viewer << 0
                                      << false << QByteArray() << -1;
+    QTest::newRow("document with a word starting with ~")
+        << false << QByteArray("D:\\a ~b.pdf") << true << viewer << 0 << false << QByteArray()
+        << -1;
     QTest::newRow("no association")
         << false << doc << false << QByteArray() << 0 << true << QByteArray() << -1;
     QTest::newRow("empty association")
@@ -203,6 +249,48 @@ void TestLaunch::launch()
     QCOMPARE(result, expected);
     QCOMPARE(desktop.lookedUp, lookedUp ? QList<QByteArray>{document} : QList<QByteArray>{});
     QCOMPARE(desktop.ran, command.isEmpty() ? QList<QByteArray>{} : QList<QByteArray>{command});
+}
+
+void TestLaunch::thrownExceptionsEndInMinusOne_data()
+{
+    QTest::addColumn<bool>("inLookUp"); // else in the run
+    QTest::addColumn<QByteArray>("what");
+
+    for (bool inLookUp : {true, false}) {
+        for (const char *what : {"std::runtime_error", "std::bad_alloc", "int", "string literal"}) {
+            QTest::addRow("%s throws %s", inLookUp ? "look-up" : "run", what)
+                << inLookUp << QByteArray(what);
+        }
+    }
+}
+
+void TestLaunch::thrownExceptionsEndInMinusOne()
+{
+    QFETCH(bool, inLookUp);
+    QFETCH(QByteArray, what);
+
+    const auto raise = [what] {
+        if (what == "std::runtime_error")
+            throw std::runtime_error("look-up failed");
+        if (what == "std::bad_alloc")
+            throw std::bad_alloc();
+        if (what == "int")
+            throw 42;
+        throw "failed";
+    };
+    bool ran = false;
+    const docrun::FindApplication find = [&](const std::string &) -> std::optional<std::string> {
+        if (inLookUp)
+            raise();
+        return std::string("C:\\v.exe");
+    };
+    const docrun::RunCommand run = [&](const char *) {
+        ran = true;
+        raise();
+        return 0;
+    };
+    QCOMPARE(docrun::Launch("D:\\a.pdf", docrun::WindowsDialect, find, run), -1);
+    QCOMPARE(ran, !inLookUp);
 }
 
 QTEST_APPLESS_MAIN(TestLaunch)

@@ -2,13 +2,22 @@
 
 #include "app/frmCommPort.h"
 #include "link/PortNames.h"
+#include "link/QtSerialPort.h"
 #include "link/TxtBus.h"
 #include "tests/support/LinkFixture.h"
 #include "tests/support/PtyPeer.h"
 
+#include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QPushButton>
+#include <QScopeGuard>
+#include <QTemporaryDir>
 #include <QTest>
+
+#include <cerrno>
+#include <cstring>
+#include <sys/stat.h>
 
 namespace {
 QByteArray moduleAnswer(const QByteArray &command)
@@ -57,6 +66,8 @@ class TestQtSerialPort : public QObject
 private slots:
     void portNames_data();
     void portNames();
+    void openChecksTheDeviceAndTheLine_data();
+    void openChecksTheDeviceAndTheLine();
     void exchangesOverAPseudoTerminal();
     void silentPeerTimesOut();
     void peerGoneEndsTheWait();
@@ -86,6 +97,91 @@ void TestQtSerialPort::portNames()
         qputenv(variable.constData(), override);
     QCOMPARE(PortDeviceName(number), device);
     qunsetenv(variable.constData());
+}
+
+void TestQtSerialPort::openChecksTheDeviceAndTheLine_data()
+{
+    QTest::addColumn<int>("number");
+    QTest::addColumn<QString>("target"); // what TARVIK_COMn names: a kind, or a fixed path
+    QTest::addColumn<QString>("settings");
+    QTest::addColumn<QString>("failure"); // after "COMn (device)"; empty: the port opens
+
+    const QString notASerialPort = QStringLiteral(": not a serial port");
+    const auto osText = [](int error) { return QString::fromLocal8Bit(std::strerror(error)); };
+    QTest::newRow("pseudo-terminal") << 1 << "pty"
+                                     << "9600,n,8,1"
+                                     << "";
+    QTest::newRow("pseudo-terminal as COM2") << 2 << "pty"
+                                             << "9600,n,8,1"
+                                             << "";
+    QTest::newRow("regular file") << 1 << "file"
+                                  << "9600,n,8,1" << notASerialPort;
+    QTest::newRow("regular file as COM2") << 2 << "file"
+                                          << "9600,n,8,1" << notASerialPort;
+    QTest::newRow("folder") << 1 << "folder"
+                            << "9600,n,8,1" << notASerialPort;
+    QTest::newRow("pipe") << 1 << "pipe"
+                          << "9600,n,8,1" << notASerialPort;
+    QTest::newRow("character device, no terminal") << 1 << "/dev/null"
+                                                   << "9600,n,8,1" << notASerialPort;
+    QTest::newRow("missing path") << 1 << "missing"
+                                  << "9600,n,8,1"
+                                  << " cannot be opened: " + osText(ENOENT);
+    // A pseudo-terminal cannot make parity or other character sizes: a line it refuses.
+    QTest::newRow("pseudo-terminal refuses parity")
+        << 1 << "pty"
+        << "9600,e,8,1"
+        << ": the line settings 9600,e,8,1 were refused: " + osText(EINVAL);
+    QTest::newRow("pseudo-terminal refuses 7 data bits")
+        << 1 << "pty"
+        << "9600,n,7,1"
+        << ": the line settings 9600,n,7,1 were refused: " + osText(EINVAL);
+}
+
+void TestQtSerialPort::openChecksTheDeviceAndTheLine()
+{
+    QFETCH(int, number);
+    QFETCH(QString, target);
+    QFETCH(QString, settings);
+    QFETCH(QString, failure);
+
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    PtyPeer peer{moduleAnswer};
+    QString device = target;
+    if (target == QLatin1String("pty")) {
+        QVERIFY(peer.isValid());
+        device = peer.devicePath();
+    } else if (target == QLatin1String("file")) {
+        device = dir.filePath("port");
+        QFile file(device);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+    } else if (target == QLatin1String("folder")) {
+        device = dir.filePath("port");
+        QVERIFY(QDir().mkdir(device));
+    } else if (target == QLatin1String("pipe")) {
+        device = dir.filePath("port");
+        QCOMPARE(::mkfifo(QFile::encodeName(device).constData(), 0600), 0);
+    } else if (target == QLatin1String("missing")) {
+        device = dir.filePath("port");
+    }
+    const QByteArray variable = "TARVIK_COM" + QByteArray::number(number);
+    qputenv(variable.constData(), QFile::encodeName(device));
+    const auto restore = qScopeGuard([&] { qunsetenv(variable.constData()); });
+
+    QtSerialPort port;
+    port.setSettings(settings);
+    port.setCommPort(number);
+    const bool opened = port.open();
+    if (failure.isEmpty()) {
+        QVERIFY2(opened, qPrintable(port.errorString()));
+        QVERIFY(port.isOpen());
+        QVERIFY(port.errorString().isEmpty());
+        return;
+    }
+    QVERIFY(!opened);
+    QVERIFY(!port.isOpen());
+    QCOMPARE(port.errorString(), QStringLiteral("COM%1 (%2)").arg(number).arg(device) + failure);
 }
 
 void TestQtSerialPort::exchangesOverAPseudoTerminal()
