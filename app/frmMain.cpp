@@ -86,6 +86,8 @@ frmMain::frmMain()
 
     // Load
     ApplyResCaptions(this);
+    // The hint names the two menus as the menu bar shows them.
+    lblHint->setText(LoadResString(4000).arg(mnuConn->text(), mnuModel->text()));
     resize(TwipsToPixels(12000, this), TwipsToPixels(8600, this));
     picCommon->setFixedWidth(TwipsToPixels(3000, this));
     InitData();
@@ -321,6 +323,22 @@ void frmMain::buildStatusStrip()
     m_childArea->setObjectName(QStringLiteral("childArea"));
     m_childArea->setBackgroundRole(QPalette::Dark);
     m_childArea->setAutoFillBackground(true);
+    lblHint = new QLabel(m_childArea);
+    lblHint->setObjectName(QStringLiteral("lblHint"));
+    lblHint->setWordWrap(true);
+    // A card in the window's own colours, readable on the dark area whatever the desktop's theme.
+    lblHint->setAutoFillBackground(true);
+    lblHint->setBackgroundRole(QPalette::Window);
+    lblHint->setFrameStyle(QFrame::StyledPanel | QFrame::Raised);
+    lblHint->setMargin(12);
+    QFont hintFont = lblHint->font();
+    hintFont.setPointSizeF(hintFont.pointSizeF() * 1.2);
+    lblHint->setFont(hintFont);
+    // Panels are placed by ShowOnly; the layout holds only the hint.
+    auto *hintLayout = new QVBoxLayout(m_childArea);
+    hintLayout->setContentsMargins(24, 24, 24, 24);
+    hintLayout->addWidget(lblHint);
+    hintLayout->addStretch(1);
     row->addWidget(m_childArea, 1);
     setCentralWidget(central);
 }
@@ -354,6 +372,8 @@ void ShowOnly(QWidget &window)
             loaded[i]->hide();
     }
     QWidget *reference = window.parentWidget() ? window.parentWidget() : &window;
+    if (frmMain *main = Forms::ifLoaded<frmMain>(); main && reference == main->childArea())
+        main->lblHint->hide();
     window.setGeometry(TwipsToPixels(-30, reference), TwipsToPixels(-50, reference),
                        TwipsToPixels(8850, reference), TwipsToPixels(7880, reference));
     window.show();

@@ -53,8 +53,9 @@ public:
     QLabel *lblTitle(int row) const { return m_lblTitle.at(std::size_t(row)); } // 1..6
     QLabel *lblData(int row) const { return m_lblData.at(std::size_t(row)); }   // 0..6
 
-    // The area the monitor panels live in.
+    // The area the monitor panels live in, and the hint it shows until the first panel does.
     QWidget *childArea() const { return m_childArea; }
+    QLabel *lblHint;
 
     // ---- commands ----
     void mnuFileExit_Click();
