@@ -19,6 +19,7 @@
 #include <QMenuBar>
 #include <QPainter>
 #include <QPainterPath>
+#include <QShortcut>
 #include <QStyle>
 #include <QTimer>
 #include <QToolBar>
@@ -83,9 +84,11 @@ frmMain::frmMain()
     buildMenus();
     buildToolbar();
     buildStatusStrip();
+    buildKeyboardAccess();
 
     // Load
     ApplyResCaptions(this);
+    nameToolbarButtons();
     // The hint names the two menus as the menu bar shows them.
     lblHint->setText(LoadResString(4000).arg(mnuConn->text(), mnuModel->text()));
     resize(TwipsToPixels(12000, this), TwipsToPixels(8600, this));
@@ -200,6 +203,7 @@ void frmMain::buildMenus()
 
     mnuSpace1 = bar->addAction(QString());
     mnuSpace1->setObjectName(QStringLiteral("mnuSpace1"));
+    mnuSpace1->setEnabled(false); // a gap before Help, nothing to choose
 
     QMenu *help = addMenu(QStringLiteral("mnuHelp"), QStringLiteral("1013"));
     mnuHelp = help->menuAction();
@@ -341,6 +345,32 @@ void frmMain::buildStatusStrip()
     hintLayout->addStretch(1);
     row->addWidget(m_childArea, 1);
     setCentralWidget(central);
+}
+
+void frmMain::buildKeyboardAccess()
+{
+    // F10 opens the menu bar, as on other desktops; the arrow keys go on from there.
+    auto *menus = new QShortcut(QKeySequence(Qt::Key_F10), this);
+    connect(menus, &QShortcut::activated, this, [this] {
+        for (QAction *menu : menuBar()->actions()) {
+            if (menu->isEnabled() && menu->menu()) {
+                menuBar()->setActiveAction(menu);
+                return;
+            }
+        }
+    });
+    // The one toolbar command no menu carries.
+    button(QStringLiteral("HelpContent"))->setShortcut(QKeySequence::HelpContents);
+}
+
+// A toolbar button is announced by its tooltip, in the user's language, not by its key.
+void frmMain::nameToolbarButtons()
+{
+    for (int position = 1; position <= ButtonCount; ++position) {
+        QAction *action = button(position);
+        if (QWidget *widget = tbToolbar->widgetForAction(action); widget && !action->isSeparator())
+            widget->setAccessibleName(action->toolTip());
+    }
 }
 
 QAction *frmMain::button(const QString &key) const

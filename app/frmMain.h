@@ -77,6 +77,8 @@ private:
     void buildMenus();
     void buildToolbar();
     void buildStatusStrip();
+    void buildKeyboardAccess();
+    void nameToolbarButtons();
     void unloadOthers();
     void commandEnded();
 
