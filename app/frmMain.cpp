@@ -20,6 +20,7 @@
 #include <QMenuBar>
 #include <QPainter>
 #include <QPainterPath>
+#include <QShortcut>
 #include <QStyle>
 #include <QTimer>
 #include <QToolBar>
@@ -66,9 +67,13 @@ frmMain::frmMain()
     buildMenus();
     buildToolbar();
     buildStatusStrip();
+    buildKeyboardAccess();
 
     // Load
     ApplyResCaptions(this);
+    nameToolbarButtons();
+    // The hint names the two menus as the menu bar shows them.
+    lblHint->setText(LoadResString(4000).arg(mnuConn->text(), mnuModel->text()));
     resize(TwipsToPixels(12000, this), TwipsToPixels(8600, this));
     picCommon->setFixedWidth(TwipsToPixels(3000, this));
     InitData();
@@ -181,6 +186,7 @@ void frmMain::buildMenus()
 
     mnuSpace1 = bar->addAction(QString());
     mnuSpace1->setObjectName(QStringLiteral("mnuSpace1"));
+    mnuSpace1->setEnabled(false); // a gap before Help, nothing to choose
 
     QMenu *help = addMenu(QStringLiteral("mnuHelp"), QStringLiteral("1013"));
     mnuHelp = help->menuAction();
@@ -313,8 +319,50 @@ void frmMain::buildStatusStrip()
     m_childArea->setObjectName(QStringLiteral("childArea"));
     m_childArea->setBackgroundRole(QPalette::Dark);
     m_childArea->setAutoFillBackground(true);
+    lblHint = new QLabel(m_childArea);
+    lblHint->setObjectName(QStringLiteral("lblHint"));
+    lblHint->setWordWrap(true);
+    // A card in the window's own colours, readable on the dark area whatever the desktop's theme.
+    lblHint->setAutoFillBackground(true);
+    lblHint->setBackgroundRole(QPalette::Window);
+    lblHint->setFrameStyle(QFrame::StyledPanel | QFrame::Raised);
+    lblHint->setMargin(12);
+    QFont hintFont = lblHint->font();
+    hintFont.setPointSizeF(hintFont.pointSizeF() * 1.2);
+    lblHint->setFont(hintFont);
+    // Panels are placed by ShowOnly; the layout holds only the hint.
+    auto *hintLayout = new QVBoxLayout(m_childArea);
+    hintLayout->setContentsMargins(24, 24, 24, 24);
+    hintLayout->addWidget(lblHint);
+    hintLayout->addStretch(1);
     row->addWidget(m_childArea, 1);
     setCentralWidget(central);
+}
+
+void frmMain::buildKeyboardAccess()
+{
+    // F10 opens the menu bar, as on other desktops; the arrow keys go on from there.
+    auto *menus = new QShortcut(QKeySequence(Qt::Key_F10), this);
+    connect(menus, &QShortcut::activated, this, [this] {
+        for (QAction *menu : menuBar()->actions()) {
+            if (menu->isEnabled() && menu->menu()) {
+                menuBar()->setActiveAction(menu);
+                return;
+            }
+        }
+    });
+    // The one toolbar command no menu carries.
+    button(QStringLiteral("HelpContent"))->setShortcut(QKeySequence::HelpContents);
+}
+
+// A toolbar button is announced by its tooltip, in the user's language, not by its key.
+void frmMain::nameToolbarButtons()
+{
+    for (int position = 1; position <= ButtonCount; ++position) {
+        QAction *action = button(position);
+        if (QWidget *widget = tbToolbar->widgetForAction(action); widget && !action->isSeparator())
+            widget->setAccessibleName(action->toolTip());
+    }
 }
 
 QAction *frmMain::button(const QString &key) const
@@ -355,6 +403,8 @@ void ShowOnly(QWidget &window)
             loaded[i]->hide();
     }
     QWidget *reference = window.parentWidget() ? window.parentWidget() : &window;
+    if (frmMain *main = Forms::ifLoaded<frmMain>(); main && reference == main->childArea())
+        main->lblHint->hide();
     window.setGeometry(TwipsToPixels(-30, reference), TwipsToPixels(-50, reference),
                        TwipsToPixels(8850, reference), TwipsToPixels(7880, reference));
     window.show();
