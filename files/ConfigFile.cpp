@@ -95,6 +95,12 @@ bool splitFields(const QByteArray &bytes, QList<Field> &fields, QString *error)
             while (i < n && bytes[i] != ',' && !isLineEnd(i))
                 ++i;
             field.text = bytes.mid(start, i - start).trimmed();
+            // A double quote inside a value would not be written back as it was read.
+            if (field.text.contains('"')) {
+                if (error)
+                    *error = LoadResString(4403).arg(line);
+                return false;
+            }
         }
         for (const char c : field.text) {
             const auto u = static_cast<unsigned char>(c);
