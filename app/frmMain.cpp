@@ -7,6 +7,8 @@
 #include "app/Twips.h"
 #include "app/frmAbout.h"
 #include "connection/frmLoading.h"
+#include "files/Files.h"
+#include "files/Transfer.h"
 #include "link/ModuleCommand.h"
 #include "model/Globals.h"
 #include "panels/AnalogPanel.h"
@@ -127,8 +129,11 @@ void frmMain::buildMenus()
     mnuFile = file->menuAction();
     mnuFileOpen = addItem(file, QStringLiteral("mnuFileOpen"), QStringLiteral("1002"));
     mnuFileOpen->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
+    connect(mnuFileOpen, &QAction::triggered, this, [] { FileOpen(); });
     mnuFileSave = addItem(file, QStringLiteral("mnuFileSave"), QStringLiteral("1004"));
+    connect(mnuFileSave, &QAction::triggered, this, [] { FileSave(); });
     mnuFileSaveAs = addItem(file, QStringLiteral("mnuFileSaveAs"), QStringLiteral("1005"));
+    connect(mnuFileSaveAs, &QAction::triggered, this, [] { FileSaveAs(); });
     mnuFileBar0 = addBar(file, QStringLiteral("mnuFileBar0"));
     mnuFileExit = addItem(file, QStringLiteral("mnuFileExit"), QStringLiteral("1012"),
                           &frmMain::mnuFileExit_Click);
@@ -164,8 +169,10 @@ void frmMain::buildMenus()
     mnuConfigCount = addItem(config, QStringLiteral("mnuConfigCount"), QStringLiteral("1048"));
     mnuConfigBar1 = addBar(config, QStringLiteral("mnuConfigBar1"));
     mnuConfigUpload = addItem(config, QStringLiteral("mnuConfigUpload"), QStringLiteral("2027"));
+    connect(mnuConfigUpload, &QAction::triggered, this, [] { ConfigUpload(); });
     mnuConfigDownload =
         addItem(config, QStringLiteral("mnuConfigDownload"), QStringLiteral("2028"));
+    connect(mnuConfigDownload, &QAction::triggered, this, [] { ConfigDownload(); });
 
     m_monitorMenu = addMenu(QStringLiteral("mnuMonitor"), QStringLiteral("1042"));
     mnuMonitor = m_monitorMenu->menuAction();
@@ -557,10 +564,17 @@ void frmMain::tbToolbar_ButtonClick(QAction *button)
         mnuMonitorStop_Click();
     } else if (key == QLatin1String("ConfigUpload")) {
         this->button(8)->setEnabled(false);
-        // The whole-configuration upload runs here once it exists.
+        ConfigUpload();
         this->button(8)->setEnabled(true);
+    } else if (key == QLatin1String("ConfigDownload")) {
+        ConfigDownload();
+    } else if (key == QLatin1String("Open")) {
+        FileOpen();
+    } else if (key == QLatin1String("Save")) {
+        FileSave();
+    } else if (key == QLatin1String("SaveAs")) {
+        FileSaveAs();
     } else if (key == QLatin1String("HelpContent")) {
         NotSupported();
     }
-    // "Open", "Save", "SaveAs", "ConfigDownload": the file and transfer commands, once they exist.
 }
