@@ -7,6 +7,7 @@
 #include "app/frmMain.h"
 #include "link/ModuleCommand.h"
 #include "model/Globals.h"
+#include "app/frmCommPort.h"
 #include "panels/DiscretePanel.h"
 #include "settings/CounterSettings.h"
 #include "tests/settings/SettingsTestSupport.h"
@@ -83,6 +84,7 @@ private slots:
     void moduleWideReading();
     void moduleWideDownload_data();
     void moduleWideDownload();
+    void commandsDuringConnectAreHeldBack();
 
 private:
     std::shared_ptr<SimModule> module;
@@ -396,6 +398,56 @@ void TestCounterSettings::moduleWideDownload()
              open ? QStringList{} : QStringList{"Count Settings: Download Incomplete"});
     if (open)
         QCOMPARE(module->countZero(), c[1] == QLatin1String("0") ? 1 : 0);
+}
+
+// Count Set and a channel's Download pressed while Connect still reads the configuration are held
+// back: the wire carries exactly a plain connect, the user is told the module is busy, and the
+// channel window (which reads nothing to open) still opens.
+void TestCounterSettings::commandsDuringConnectAreHeldBack()
+{
+    auto portDialog = [](ModalAnswerer &answers) {
+        answers.expect<frmCommPort>([](frmCommPort &dialog) { dialog.cmdOK->click(); });
+    };
+    auto connectOnce = [](SimModule &m, std::function<void()> during) {
+        if (during)
+            AtExchange(m, 20, during); // the panel is on view, its channels are being read
+        Forms::get<frmMain>().mnuConnConn->trigger();
+    };
+    QString expected;
+    {
+        ResetProgramState();
+        auto plain = InstallSimModule(QStringLiteral("VQ7_L7"));
+        plain->setDeterministic(true);
+        ModalAnswerer answers;
+        portDialog(answers);
+        connectOnce(*plain, {});
+        expected = Wire(*plain);
+    }
+    ResetProgramState();
+    module = InstallSimModule(QStringLiteral("VQ7_L7"));
+    module->setDeterministic(true);
+    frmMain &main = Forms::get<frmMain>();
+    QString notice;
+    ModalAnswerer answers;
+    MsgRecorder boxes;
+    portDialog(answers);
+    answers.expect<frmCount>([&](frmCount &w) {
+        main.lblNotice->clear();
+        w.cmdDownload->click();
+        notice = main.lblNotice->text();
+        w.cmdExit->click();
+    });
+    connectOnce(*module, [&main] {
+        main.mnuConfigCount->trigger();
+        Forms::get<frmL7>().cmdCh(2)->click();
+    });
+
+    QVERIFY2(answers.problems().isEmpty(), qPrintable(answers.problems().join(" / ")));
+    QCOMPARE(Wire(*module), expected);
+    QCOMPARE(answers.shown(), (QStringList{"frmCommPort", "frmCount"}));
+    QCOMPARE(notice, ModuleCommand::BusyText());
+    QVERIFY2(boxes.boxes().isEmpty(), qPrintable(boxes.prompts().join(" / ")));
+    QVERIFY(G.LinkUp);
 }
 
 QTEST_MAIN(TestCounterSettings)

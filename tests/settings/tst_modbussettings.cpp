@@ -368,6 +368,7 @@ void TestModbusSettings::restart()
         QTimer::singleShot(1000, &w, [&] {
             during = controlStates(w);
             runningDuring = ModuleCommand::Running();
+            w.cmdUpload_Click(); // held back: nothing goes out during the pause
         });
         QElapsedTimer clock;
         clock.start();
