@@ -46,36 +46,45 @@ frmCntPreset::frmCntPreset() : SettingsWindow(QStringLiteral("frmCntPreset"))
     for (int column = 0; column < 2; ++column) {
         auto *grid = new QGridLayout;
         grid->setVerticalSpacing(3);
+        grid->setHorizontalSpacing(6);
         for (int h = 0; h < 6; ++h) {
             const int i = column * 6 + h;
             m_lblTitle[std::size_t(i)] = HeadingLabel(this, ArrayName("lblTitle", i),
                                                       QLatin1String(Headings[h]));
-            grid->addWidget(m_lblTitle[std::size_t(i)], h % 2, h / 2);
+            grid->addWidget(m_lblTitle[std::size_t(i)], h % 2, h / 2 + 1);
         }
         for (int row = 0; row < RowsPerColumn; ++row) {
             const int ch = column * RowsPerColumn + row + 1;
             const auto c = std::size_t(ch);
+            // The frame lies behind the row's cells, in the same grid, so that the cells line up
+            // with the headings; made first, it is drawn first.
             m_frame[c] = new QFrame(this);
             m_frame[c]->setObjectName(ArrayName("frame", ch));
             m_frame[c]->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
-            auto *cells = new QGridLayout(m_frame[c]);
-            cells->setContentsMargins(4, 2, 4, 2);
-            m_lblNo[c] = CaptionLabel(m_frame[c], ArrayName("lblNo", ch), QStringLiteral("%1:").arg(ch));
+            m_frame[c]->setMinimumHeight(30);
+            m_lblNo[c] = CaptionLabel(this, ArrayName("lblNo", ch), QStringLiteral("%1:").arg(ch));
             m_lblNo[c]->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-            m_lblNo[c]->setMinimumWidth(m_lblNo[c]->fontMetrics().horizontalAdvance(QStringLiteral("16:")) + 4);
-            m_lbl32bitCnt[c] = ValueLabel(m_frame[c], ArrayName("lbl32bitCnt", ch), ValueStyle::Number, 10);
-            m_txtPreset[c] = new QLineEdit(m_frame[c]);
+            m_lblNo[c]->setMinimumWidth(
+                m_lblNo[c]->fontMetrics().horizontalAdvance(QStringLiteral("16:")) + 12);
+            m_lbl32bitCnt[c] =
+                ValueLabel(this, ArrayName("lbl32bitCnt", ch), ValueStyle::Number, 10);
+            m_txtPreset[c] = new QLineEdit(this);
             m_txtPreset[c]->setObjectName(ArrayName("txtPreset", ch));
             m_txtPreset[c]->setAlignment(Qt::AlignRight);
             m_txtPreset[c]->setMinimumWidth(
                 m_txtPreset[c]->fontMetrics().horizontalAdvance(QStringLiteral("0000000000")) + 12);
             m_lblNo[c]->setBuddy(m_txtPreset[c]);
-            cells->addWidget(m_lblNo[c], 0, 0);
-            cells->addWidget(m_lbl32bitCnt[c], 0, 1);
-            cells->addWidget(m_txtPreset[c], 0, 2);
-            grid->addWidget(m_frame[c], row + 2, 0, 1, 3);
-            connect(m_txtPreset[c], &QLineEdit::textChanged, this, [this, ch] { txtPreset_Change(ch); });
+            const int gridRow = row + 2;
+            grid->addWidget(m_frame[c], gridRow, 0, 1, 5);
+            grid->addWidget(m_lblNo[c], gridRow, 1);
+            grid->addWidget(m_lbl32bitCnt[c], gridRow, 2);
+            grid->addWidget(m_txtPreset[c], gridRow, 3);
+            connect(m_txtPreset[c], &QLineEdit::textChanged, this,
+                    [this, ch] { txtPreset_Change(ch); });
         }
+        // Narrow columns at both ends keep the cells inside their frames.
+        grid->setColumnMinimumWidth(0, 2);
+        grid->setColumnMinimumWidth(4, 2);
         columns->addLayout(grid);
         if (column == 0) {
             Line1 = new QFrame(this);
