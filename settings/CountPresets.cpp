@@ -189,7 +189,7 @@ void frmCntPreset::cmdUpload_Click()
         Talk talk(*this);
         cmdDownload->setEnabled(false);
         cmdExit->setEnabled(false);
-        read = readRows();
+        read = LinkReady() && readRows();
         cmdDownload->setEnabled(true);
         cmdExit->setEnabled(true);
     }

@@ -383,7 +383,8 @@ void frmCountSet::cmdUpload_Click()
     if (!command)
         return;
     Talk talk(*this);
-    readSettings(); // a failed read has told the user itself
+    if (LinkReady())
+        readSettings(); // a failed read has told the user itself
 }
 
 void frmCountSet::cmdDnload_Click()
@@ -396,7 +397,7 @@ void frmCountSet::cmdDnload_Click()
         return;
 
     Talk talk(*this);
-    if (!writeNumber(Item::PulseEdge, optEdge(0)->isChecked() ? 0 : 1))
+    if (!LinkReady() || !writeNumber(Item::PulseEdge, optEdge(0)->isChecked() ? 0 : 1))
         return downloadFailed();
     // The count is cleared only when asked for; the module answers the request with "OK".
     if (optCntZero(0)->isChecked() &&

@@ -260,6 +260,8 @@ void ModbusWindow::cmdDnload_Click()
         return;
 
     Talk talk(*this);
+    if (!LinkReady())
+        return downloadFailed();
     if (address && !writeSetting(Item::ModbusNode, *address))
         return downloadFailed();
     for (const SentSetting &s : SentSettings) {
@@ -276,6 +278,8 @@ void ModbusWindow::cmdUpload_Click()
     if (!command)
         return;
     Talk talk(*this);
+    if (!LinkReady())
+        return uploadFailed();
     for (const SentSetting &s : SentSettings) {
         QString reply;
         if (!DataRead(s.item, 0, reply))
@@ -296,7 +300,7 @@ void ModbusWindow::cmdVQ7Res_Click()
         return;
     Talk talk(*this);
     QString reply;
-    if (!GroupCommand(Group::Restart, reply))
+    if (!LinkReady() || !GroupCommand(Group::Restart, reply))
         return restartFailed();
     // The module restarts on the request without answering it.
     G.NoReplyNext = true;

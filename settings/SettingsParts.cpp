@@ -4,6 +4,7 @@
 #include "app/Modal.h"
 #include "app/Twips.h"
 #include "app/frmMain.h"
+#include "link/Communication.h"
 #include "link/TxtBus.h"
 #include "model/Globals.h"
 
@@ -71,6 +72,15 @@ bool CheckPositiveEntry(QLineEdit &box)
 void AcceptEntry(QLineEdit &box)
 {
     box.setProperty(AcceptedProperty, IsPositiveEntry(box.text()) ? box.text() : QString());
+}
+
+bool LinkReady()
+{
+    if (G.LinkUp)
+        return true;
+    G.CommForm = &Forms::get<frmMain>();
+    CommOpen();
+    return G.LinkUp;
 }
 
 bool WriteEchoed(int16_t item, const QString &value, const QString &echo)

@@ -42,6 +42,11 @@ bool CheckPositiveEntry(QLineEdit &box);
 // CheckPositive accepts, else an empty text.
 void AcceptEntry(QLineEdit &box);
 
+// The link for a command of a settings window that is already open: when the link went down since
+// the window opened (a lost port), it is opened again as every command opens it (asking for the
+// port); while it is up nothing is sent. True when the module answers.
+bool LinkReady();
+
 // Writes a value text to an item; true when the write succeeds and the reply is exactly `echo`.
 bool WriteEchoed(int16_t item, const QString &value, const QString &echo);
 

@@ -3,6 +3,7 @@
 // the restart with its pause, Exit keeping unsent selections, and positions a list does not have.
 
 #include "app/Forms.h"
+#include "app/frmCommPort.h"
 #include "app/Resources.h"
 #include "app/frmMain.h"
 #include "link/ModuleCommand.h"
@@ -84,6 +85,7 @@ private slots:
     void exitKeepsSelections();
     void positionOutsideItsList();
     void addressEntryKeepsDigitsOnly();
+    void commandAfterALostLinkOpensItAgain();
 };
 
 void TestModbusSettings::opening_data()
@@ -536,6 +538,35 @@ void TestModbusSettings::addressEntryKeepsDigitsOnly()
     });
     QCOMPARE(text, QStringLiteral("24"));
     QCOMPARE(Told(boxes), QStringList{"TARVIK: Please enter positive number."});
+}
+
+// The cable pulled while the window is open: the loss is told once, and the next Upload opens the
+// link again as any command does (the port dialog, group 1) before it reads.
+void TestModbusSettings::commandAfterALostLinkOpensItAgain()
+{
+    auto module = ConnectSimModule(QStringLiteral("VQ7_UT5"));
+    module->setModbus(Item::ModbusParity, 2);
+    bool linkUpAfterLoss = true;
+    Positions shown{};
+    ModalAnswerer answers;
+    MsgRecorder boxes;
+    openModbus(answers, [&](ModbusWindow &w) {
+        module->dropConnection();
+        QTRY_VERIFY(boxes.count() == 1);
+        linkUpAfterLoss = G.LinkUp;
+        module->clearTranscript();
+        answers.expect<frmCommPort>([](frmCommPort &dialog) { dialog.cmdOK->click(); });
+        w.cmdUpload->click();
+        shown = selections(w);
+        w.cmdExit->click();
+    });
+    QVERIFY2(answers.problems().isEmpty(), qPrintable(answers.problems().join(" / ")));
+    QVERIFY(!linkUpAfterLoss);
+    QCOMPARE(boxes.count(), 1);
+    QVERIFY(boxes.boxes()[0].prompt.startsWith(QStringLiteral("The connection to the module was lost")));
+    QCOMPARE(Wire(*module), QStringLiteral("G01 I81 D I83 D I84 D I86 D"));
+    QCOMPARE(shown[2], 2);
+    QVERIFY(G.LinkUp);
 }
 
 QTEST_MAIN(TestModbusSettings)
