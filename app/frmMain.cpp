@@ -13,6 +13,8 @@
 #include "model/Globals.h"
 #include "panels/AnalogPanel.h"
 #include "panels/PanelOfKind.h"
+#include "settings/CounterSettings.h"
+#include "settings/ModbusSettings.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -158,7 +160,8 @@ void frmMain::buildMenus()
     QMenu *config = addMenu(QStringLiteral("mnuConfig"), QStringLiteral("1045"));
     mnuConfig = config->menuAction();
     // The settings windows open from here once they exist; until then these entries are inert.
-    mnuConfigModBus = addItem(config, QStringLiteral("mnuConfigModBus"), QStringLiteral("1036"));
+    mnuConfigModBus = addItem(config, QStringLiteral("mnuConfigModBus"), QStringLiteral("1036"),
+                              &frmMain::mnuConfigModBus_Click);
     mnuConfigBar0 = addBar(config, QStringLiteral("mnuConfigBar0"));
     mnuConfigBurnout = addItem(config, QStringLiteral("mnuConfigBurnout"), QStringLiteral("2036"));
     mnuConfigFilter = addItem(config, QStringLiteral("mnuConfigFilter"), QStringLiteral("2048"));
@@ -166,7 +169,8 @@ void frmMain::buildMenus()
         addItem(config, QStringLiteral("mnuConfigLineNoise"), QStringLiteral("2049"));
     mnuConfigCJM = addItem(config, QStringLiteral("mnuConfigCJM"), QStringLiteral("1040"));
     mnuConfigBar2 = addBar(config, QStringLiteral("mnuConfigBar2"));
-    mnuConfigCount = addItem(config, QStringLiteral("mnuConfigCount"), QStringLiteral("1048"));
+    mnuConfigCount = addItem(config, QStringLiteral("mnuConfigCount"), QStringLiteral("1048"),
+                             &frmMain::mnuConfigCount_Click);
     mnuConfigBar1 = addBar(config, QStringLiteral("mnuConfigBar1"));
     mnuConfigUpload = addItem(config, QStringLiteral("mnuConfigUpload"), QStringLiteral("2027"));
     connect(mnuConfigUpload, &QAction::triggered, this, [] { ConfigUpload(); });
@@ -512,6 +516,19 @@ void frmMain::mnuModelModel_Click(int index)
     if (kind != KindUt8)
         Forms::unload<frmUt8>();
     ShowPanelOfKind(kind);
+}
+
+void frmMain::mnuConfigModBus_Click()
+{
+    if (G.curKind() == KindUt8)
+        Forms::get<frmModSetUt8>().ModSet();
+    else
+        Forms::get<frmModSet>().ModSet();
+}
+
+void frmMain::mnuConfigCount_Click()
+{
+    Forms::get<frmCountSet>().CountSet();
 }
 
 void frmMain::mnuMonitor_Click()

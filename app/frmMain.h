@@ -68,6 +68,8 @@ public:
     void mnuConnConn_Click();
     void mnuConnDisConn_Click();
     void mnuModelModel_Click(int index);
+    void mnuConfigModBus_Click();
+    void mnuConfigCount_Click();
     void mnuMonitor_Click(); // the menu opens
     void mnuMonitorStart_Click();
     void mnuMonitorStop_Click();

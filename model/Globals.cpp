@@ -49,21 +49,29 @@ QString ToDecimalPoint(const QString &text)
     return result;
 }
 
+bool IsPositiveEntry(const QString &text)
+{
+    // Digits only: a sign, a point, a space or any other character is refused, so that an
+    // accepted entry is exactly the text the module takes.
+    for (const QChar c : text) {
+        if (c < QLatin1Char('0') || c > QLatin1Char('9'))
+            return false;
+    }
+    bool ok = true;
+    if (!text.isEmpty())
+        text.toInt(&ok);
+    return ok;
+}
+
 int32_t CheckPositive(const QString &text)
 {
     if (text.isEmpty())
         return -1;
-    const auto refuse = [] {
+    if (!IsPositiveEntry(text)) {
         MsgBox(QStringLiteral("Please enter positive number."), MsgIcon::Information);
         return 0;
-    };
-    for (const QChar c : text) {
-        if (c == QLatin1Char('+') || c == QLatin1Char('-') || c == QLatin1Char('.'))
-            return refuse();
     }
-    bool ok = false;
-    const int value = text.toInt(&ok);
-    return ok ? value : refuse();
+    return text.toInt();
 }
 
 void SplitTypeCode(int16_t channel, int16_t typeCode)

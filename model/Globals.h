@@ -104,8 +104,10 @@ void InitData();
 QString ToDecimalPoint(const QString &text);
 
 // Checks an entry that must hold a positive whole number: -1 for an empty text, 0 (after telling
-// the user) for a sign, a point or anything that is not a 32-bit whole number, else the number.
+// the user) for a sign, a point, any other non-digit or a number beyond 32 bits, else the number.
 int32_t CheckPositive(const QString &text);
+// The same check without telling anyone: true for an empty text or one CheckPositive accepts.
+bool IsPositiveEntry(const QString &text);
 
 // Sets ChGroup(channel) and ChSub(channel) from a type code (code = 16 * group + index).
 void SplitTypeCode(int16_t channel, int16_t typeCode);

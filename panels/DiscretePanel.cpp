@@ -8,6 +8,8 @@
 #include "link/TxtBus.h"
 #include "model/Globals.h"
 #include "panels/PanelParts.h"
+#include "settings/CountPresets.h"
+#include "settings/CounterSettings.h"
 
 #include <QGridLayout>
 #include <QGroupBox>
@@ -118,7 +120,7 @@ frmF9::frmF9() : DiscretePanel(QStringLiteral("frmF9"), 2031, false)
 
 void frmF9::cmdCntPre_Click()
 {
-    // The count presets open here: Forms::get<frmCntPreset>().CntPreset();
+    Forms::get<frmCntPreset>().CntPreset();
 }
 
 frmE4::frmE4() : DiscretePanel(QStringLiteral("frmE4"), 2032, true)
@@ -266,5 +268,5 @@ void frmL7::L7()
 void frmL7::cmdCh_Click(int index)
 {
     G.SelChannel = int16_t(index);
-    // The counter editor of this channel opens here: Forms::get<frmCount>().CountSet();
+    Forms::get<frmCount>().CountSet();
 }

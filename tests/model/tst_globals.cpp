@@ -56,6 +56,9 @@ void TestGlobals::checkPositive_data()
     QTest::newRow("letters") << "abc" << 0 << true;
     QTest::newRow("beyond 32 bits") << "2147483648" << 0 << true;
     QTest::newRow("sign after digits") << "12-" << 0 << true;
+    QTest::newRow("space before digits") << " 5" << 0 << true;
+    QTest::newRow("space after digits") << "5 " << 0 << true;
+    QTest::newRow("full-width digits") << QString::fromUtf8("\xef\xbc\x91\xef\xbc\x92") << 0 << true;
 }
 
 void TestGlobals::checkPositive()

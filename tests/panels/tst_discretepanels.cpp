@@ -7,10 +7,12 @@
 #include "model/Globals.h"
 #include "panels/AnalogPanel.h"
 #include "panels/DiscretePanel.h"
+#include "settings/CounterSettings.h"
 #include "tests/panels/PanelTestSupport.h"
 #include "tests/support/LinkFixture.h"
 #include "tests/support/TestSupport.h"
 
+#include <QComboBox>
 #include <QLabel>
 #include <QPushButton>
 #include <QTest>
@@ -243,8 +245,16 @@ void TestDiscretePanels::counterChannelButtonSelectsItsChannel()
 {
     frmL7 &panel = Forms::get<frmL7>();
     panel.L7();
+    QString shownChannel;
+    ModalAnswerer answers;
+    answers.expect<frmCount>([&shownChannel](frmCount &editor) {
+        shownChannel = editor.cboChannel->currentText();
+        editor.cmdExit->click();
+    });
     QTest::mouseClick(panel.cmdCh(6), Qt::LeftButton);
     QCOMPARE(G.SelChannel, 6);
+    QCOMPARE(shownChannel, QStringLiteral("6")); // the counter editor opened on it
+    QVERIFY(answers.problems().isEmpty());
 }
 
 void TestDiscretePanels::discreteDown_data()
