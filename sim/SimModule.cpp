@@ -810,28 +810,28 @@ QByteArray SimModule::writeAdjustment(int16_t item, int ch, const QByteArray &va
 
 // Line resistance (resistance thermometers): the user shorts the sensor, the module keeps the
 // lead resistance it then measures. 0 % / 100 % (resistance ranges): the user connects zero and
-// full-scale resistance, the module keeps the raw readings it then sees (leads included).
+// full-scale resistance, the module keeps the raw reading it then sees (leads included) as that
+// end point, whatever the input is; end points that would coincide are refused.
 QByteArray SimModule::writeCompensation(int ch, const QByteArray &value)
 {
     const auto request = inRange(value, 0, 2);
     const auto type = FindInputType(m_kind, m_type[idx(ch)]);
-    if (!request || !type)
+    if (!request || !type || m_open[idx(ch)])
         return InvalidData;
     const std::size_t i = idx(ch);
     if (type->cls == InputClass::Rtd) {
         if (*request == 2)
             return InvalidData;
         m_leadComp[i] = *request == 1 ? m_lead[i] : 0.0;
+    } else if (*request == 0) {
+        m_zeroPct[i] = 0.0;
+        m_fullPct[i] = 100.0;
     } else {
-        const double leads = m_lead[i] / type->r0 * 100.0;
-        if (*request == 0) {
-            m_zeroPct[i] = 0.0;
-            m_fullPct[i] = 100.0;
-        } else if (*request == 1) {
-            m_zeroPct[i] = leads;
-        } else {
-            m_fullPct[i] = 100.0 + leads;
-        }
+        const double raw = reading(ch, false).raw;
+        const double other = *request == 1 ? m_fullPct[i] : m_zeroPct[i];
+        if (std::abs(raw - other) < 0.01)
+            return InvalidData;
+        (*request == 1 ? m_zeroPct[i] : m_fullPct[i]) = raw;
     }
     return dec(*request);
 }
