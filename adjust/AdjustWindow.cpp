@@ -8,6 +8,7 @@
 #include "model/Globals.h"
 
 #include <QCoreApplication>
+#include <QPointer>
 #include <QShowEvent>
 #include <QTimer>
 
@@ -57,6 +58,8 @@ void AdjustWindow::RunLiveLoop()
 
 void AdjustWindow::Request(std::function<void()> write)
 {
+    if (m_exiting)
+        return;
     G.AdjRequest = true;
     m_requests.append(std::move(write));
     drive();
@@ -95,6 +98,8 @@ void AdjustWindow::driveWithCommand()
     m_driving = false;
     if (ModuleCommand::Cancelled())
         EndAdjustmentQuietly();
+    else if (m_exiting && isVisible())
+        closeAfterExit(); // Exit came while a reading or a write was under way
 }
 
 void AdjustWindow::runRequests()
@@ -131,17 +136,31 @@ void AdjustWindow::hideEvent(QHideEvent *event)
     QDialog::hideEvent(event);
 }
 
-bool AdjustWindow::BeginExit()
+void AdjustWindow::Exit()
 {
     if (m_exiting)
-        return false;
+        return;
     m_exiting = true;
-    return true;
+    G.AdjLoopOn = false;
+    if (m_driving) {
+        G.AdjRequest = true; // a wait ends at once; the loop closes the window as it ends
+        return;
+    }
+    closeAfterExit();
+}
+
+void AdjustWindow::closeAfterExit()
+{
+    ExitStep();
+    QPointer<AdjustWindow> self(this);
+    WaitFor(100);
+    if (self)
+        done(QDialog::Accepted);
 }
 
 void AdjustWindow::reject()
 {
-    cmdExit_Click();
+    Exit();
 }
 
 void EndAdjustmentQuietly()

@@ -20,7 +20,10 @@
 // stop at once without a box and every calibration window closes; what was asked for runs when
 // the loop's ModuleCommand ends, and no code of these windows runs after that.
 //
-// Closing the window by its frame or with Escape is its Exit.
+// Exit ends the loop and closes the window once what is under way is done: the reading waiting
+// for its reply and the writes pressed before Exit (presses after it are ignored). Until then the
+// window stays on view and modal, so nothing else can start meanwhile. Closing the window by its
+// frame or with Escape is its Exit.
 
 #include <QDialog>
 
@@ -55,11 +58,10 @@ protected:
     // Hands a button's write to the window: carried out between two readings, at once when the
     // loop has ended.
     void Request(std::function<void()> write);
-    // The Exit button. Frame and Escape come here too.
-    virtual void cmdExit_Click() = 0;
-    // Called first by Exit: false when Exit is already under way. From then on the window is not
-    // activated any more.
-    bool BeginExit();
+    // The Exit button's work: AdjLoopOn off, then, once nothing is under way, the window's own
+    // step (ExitStep), a 100 ms wait and the close. Frame and Escape come here too.
+    void Exit();
+    virtual void ExitStep() {}
 
     void showEvent(QShowEvent *event) override;
     void hideEvent(QHideEvent *event) override;
@@ -71,6 +73,7 @@ private:
     void drive();
     void driveWithCommand();
     void runRequests();
+    void closeAfterExit();
 
     int m_waitDepth = 0;
     bool m_activationDue = false;

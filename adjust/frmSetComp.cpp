@@ -19,7 +19,6 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QPointer>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -262,15 +261,4 @@ bool frmSetComp::ReadPass()
     if (ch == channel())
         lblRawreal->setText(AdjValueText(payload, false));
     return true;
-}
-
-void frmSetComp::cmdExit_Click()
-{
-    if (!BeginExit())
-        return;
-    G.AdjLoopOn = false;
-    QPointer<frmSetComp> self(this);
-    WaitFor(100); // the loop sees AdjLoopOn and ends
-    if (self)
-        done(QDialog::Accepted);
 }

@@ -42,7 +42,7 @@ public:
     void cmd0_Click();
     void cmd100_Click();
     void cmdReset_Click();
-    void cmdExit_Click() override;
+    void cmdExit_Click() { Exit(); }
 
 protected:
     void Form_Activate() override;

@@ -219,15 +219,9 @@ void frmSetZeroSpan::sendAdjustment(const QString &data)
     MsgBox(LoadResString(m_mode == 1 ? 3011 : 3010), MsgIcon::Critical, LoadResString(2043));
 }
 
-void frmSetZeroSpan::cmdExit_Click()
+// The channel window is usable again as this window closes.
+void frmSetZeroSpan::ExitStep()
 {
-    if (!BeginExit())
-        return;
-    G.AdjLoopOn = false;
     if (frmZeroSpan *channels = Forms::ifLoaded<frmZeroSpan>())
         channels->SetChannelControlsEnabled(true);
-    QPointer<frmSetZeroSpan> self(this);
-    WaitFor(100); // the loop sees AdjLoopOn and ends
-    if (self)
-        done(QDialog::Accepted);
 }

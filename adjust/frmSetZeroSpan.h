@@ -33,11 +33,12 @@ public:
     QPushButton *cmdExit;
 
     void cmdOK_Click();
-    void cmdExit_Click() override;
+    void cmdExit_Click() { Exit(); }
 
 protected:
     void Form_Activate() override;
     bool ReadPass() override;
+    void ExitStep() override;
 
 private:
     bool prepare();

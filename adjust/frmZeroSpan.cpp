@@ -193,8 +193,13 @@ void frmZeroSpan::cmdSpan_Click()
 {
     G.AdjChannel = int16_t(channel());
     QPointer<frmZeroSpan> self(this);
+    // No second press, and no Exit, lands in the read.
+    SetChannelControlsEnabled(false);
     const std::optional<int> state = readAdjustmentState();
-    if (!self || !state)
+    if (!self)
+        return; // unloaded by an Exit asked for meanwhile
+    SetChannelControlsEnabled(true);
+    if (!state)
         return; // not read (already told), or ended quietly
     if (*state == 0) {
         MsgBox(LoadResString(3008), MsgIcon::Exclamation, adjTitle());
@@ -226,7 +231,11 @@ std::optional<int> frmZeroSpan::readAdjustmentState()
 void frmZeroSpan::cmdReset_Click()
 {
     G.AdjChannel = int16_t(channel());
+    QPointer<frmZeroSpan> self(this);
+    SetChannelControlsEnabled(false);
     resetAdjustment();
+    if (self)
+        SetChannelControlsEnabled(true);
 }
 
 void frmZeroSpan::resetAdjustment()
@@ -251,6 +260,14 @@ void frmZeroSpan::resetAdjustment()
 void frmZeroSpan::cmdExit_Click()
 {
     accept();
+}
+
+void frmZeroSpan::reject()
+{
+    // The frame's close button and Escape are Exit, and like Exit unusable while the window's
+    // controls are taken away (a setting window open, a read or write under way).
+    if (cmdExit->isEnabled())
+        QDialog::reject();
 }
 
 void OpenZeroSpanSetting()

@@ -44,6 +44,9 @@ public:
     void cmdReset_Click();
     void cmdExit_Click();
 
+protected:
+    void reject() override;
+
 private:
     int channel() const;
     int channelCount() const;

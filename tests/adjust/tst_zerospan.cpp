@@ -134,6 +134,7 @@ private slots:
     void reset();
     void pressWritesBetweenTwoReadings_data();
     void pressWritesBetweenTwoReadings();
+    void exitWaitsForWhatIsUnderWay();
     void timeoutStopsTheLiveLoop();
     void endedQuietly_data();
     void endedQuietly();
@@ -261,14 +262,23 @@ void TestZeroSpan::zeroAdjustment()
 }
 
 // Span asks the module first whether the channel has its zero: with none, a warning and no window.
+// While it asks, the channel window's controls are away and its frame does not close it.
 void TestZeroSpan::spanRefusedBeforeZero()
 {
     auto module = ConnectModule(QStringLiteral("VQ7_UT5"));
+    bool awayWhileAsking = false;
+    OnCommand(*module, "D05", 1, [&awayWhileAsking] {
+        frmZeroSpan *w = Forms::ifLoaded<frmZeroSpan>();
+        static_cast<QDialog *>(w)->reject(); // the frame's close button
+        awayWhileAsking = allEnabled(channelControls(*w), false) && w->isVisible();
+    });
     Seen seen;
     ModalAnswerer answers;
     answerChannelWindow(answers, 5, &frmZeroSpan::cmdSpan, &seen);
     MsgRecorder boxes;
     Forms::get<frmMain>().mnuAdjZeroSpan->trigger();
+
+    QVERIFY(awayWhileAsking);
 
     QCOMPARE(answers.shown(), QStringList{"frmZeroSpan"});
     QCOMPARE(CommandsOf(*module), (QStringList{"G01", "I17", "D05"}));
@@ -498,6 +508,47 @@ void TestZeroSpan::pressWritesBetweenTwoReadings()
     QVERIFY2(written - pressedAt < 250, qPrintable(QString::number(written - pressedAt)));
     QVERIFY2(nextReading - clock.time("D0312.500") < 250,
              qPrintable(QString::number(nextReading - clock.time("D0312.500"))));
+}
+
+// Exit pressed while a reading waits for its reply, after two OK presses: the reading ends, both
+// writes go out in order with the window still on view, a press after Exit is ignored, and the
+// window closes with nothing more on the wire.
+void TestZeroSpan::exitWaitsForWhatIsUnderWay()
+{
+    auto module = ConnectModule(QStringLiteral("VQ7_UT5"), [](SimModule &m) {
+        QVERIFY(m.setTypeCode(3, 0));
+        m.setInput(3, 1.5);
+    });
+    module->setReplyDelay(100);
+    Seen seen;
+    bool onViewDuringWrites = false;
+    ModalAnswerer answers;
+    answerChannelWindow(answers, 3, &frmZeroSpan::cmdZero, &seen);
+    answers.expect<frmSetZeroSpan>([&](frmSetZeroSpan &w) {
+        QPointer<frmSetZeroSpan> window(&w);
+        OnCommand(*module, "I03", 1, [window] {
+            pressOk(window, QStringLiteral("1"));
+            pressOk(window, QStringLiteral("2"));
+            window->cmdExit->click();
+            pressOk(window, QStringLiteral("3"));
+        });
+        OnCommand(*module, "D032.000", 1, [window, &onViewDuringWrites, &seen] {
+            onViewDuringWrites = window && window->isVisible();
+            seen.channelsDisabledWhileOpen =
+                allEnabled(channelControls(*Forms::ifLoaded<frmZeroSpan>()), false);
+        });
+    });
+    MsgRecorder boxes;
+    Forms::get<frmMain>().mnuAdjZeroSpan->trigger();
+
+    QVERIFY2(answers.problems().isEmpty(), qPrintable(answers.problems().join(" / ")));
+    QVERIFY2(boxes.boxes().isEmpty(), qPrintable(boxes.prompts().join(" / ")));
+    QCOMPARE(CommandsOf(*module), (QStringList{"I18", "D03", "I03", "D03", "I03", "D03", "I18",
+                                              "D031.000", "I18", "D032.000"}));
+    QVERIFY(onViewDuringWrites);
+    QVERIFY(seen.channelsDisabledWhileOpen);
+    QVERIFY(seen.channelsEnabledAfter);
+    QVERIFY(!G.AdjLoopOn);
 }
 
 // A reading that times out ends the live loop without further boxes; OK still writes (and shows
