@@ -53,5 +53,4 @@ private:
     void channelSetup();
     void step(int by);
     void compRequest(int request);
-
 };

@@ -119,7 +119,8 @@ void frmSetZeroSpan::SetZeroSpan()
     channels->SetChannelControlsEnabled(false);
 
     const bool span = m_mode == 1;
-    Label1->setText(span ? QStringLiteral("Span Adj. Setting") : QStringLiteral("Zero Adj. Setting"));
+    Label1->setText(span ? QStringLiteral("Span Adj. Setting")
+                         : QStringLiteral("Zero Adj. Setting"));
     setWindowTitle(Label1->text());
     lblReal->setText(QStringLiteral("Real data"));
     lblRet->setText(span ? QStringLiteral("Span coefficient") : QStringLiteral("Offset data"));

@@ -85,8 +85,8 @@ struct Figures
 
 // Measures the open window from `settle` ms after it opened for `ms` ms, pressing `press` half way,
 // then presses Exit.
-void measure(AdjustWindow &window, int ms, std::function<void()> press,
-             std::function<void()> exit, Figures &f)
+void measure(AdjustWindow &window, int ms, std::function<void()> press, std::function<void()> exit,
+             Figures &f)
 {
     QPointer<AdjustWindow> guard(&window);
     const int settle = 1200;
@@ -109,7 +109,8 @@ void measure(AdjustWindow &window, int ms, std::function<void()> press,
 
 // Prints the figures of one window; `passStart` is the first command of a pass of readings,
 // `write` the item select of the press's write.
-void report(const char *what, const Figures &f, const QByteArray &passStart, const QByteArray &write)
+void report(const char *what, const Figures &f, const QByteArray &passStart,
+            const QByteArray &write)
 {
     const auto &ev = TimedPort::events;
     // Pass starts, and the last reply before each next pass start.

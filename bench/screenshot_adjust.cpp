@@ -123,7 +123,8 @@ int main(int argc, char **argv)
     for (const QString &path : saved)
         std::printf("%s\n", qPrintable(path));
     if (!told.isEmpty())
-        std::fprintf(stderr, "the program said: %s\n", qPrintable(told.join(QStringLiteral(" / "))));
+        std::fprintf(stderr, "the program said: %s\n",
+                     qPrintable(told.join(QStringLiteral(" / "))));
     if (!failed.isEmpty())
         std::fprintf(stderr, "not saved: %s\n", qPrintable(failed.join(QStringLiteral(", "))));
     return failed.isEmpty() && told.isEmpty() && saved.size() == 4 ? 0 : 1;

@@ -64,11 +64,11 @@ inline void OnCommand(SimModule &module, const QByteArray &command, int nth,
     auto connection = std::make_shared<QMetaObject::Connection>();
     *connection = QObject::connect(&module, &SimModule::exchanged, &module,
                                    [=, &module](const SimExchange &e) {
-        if (e.command != command || ++*seen != nth)
-            return;
-        QObject::disconnect(*connection);
-        QTimer::singleShot(0, &module, act);
-    });
+                                       if (e.command != command || ++*seen != nth)
+                                           return;
+                                       QObject::disconnect(*connection);
+                                       QTimer::singleShot(0, &module, act);
+                                   });
 }
 
 // Runs `act` once, as soon as the window's live loop waits between two readings.
@@ -92,8 +92,9 @@ struct CommandClock
     explicit CommandClock(SimModule &module)
     {
         clock.start();
-        QObject::connect(&module, &SimModule::exchanged, &context,
-                         [this](const SimExchange &e) { at << qMakePair(e.command, clock.elapsed()); });
+        QObject::connect(&module, &SimModule::exchanged, &context, [this](const SimExchange &e) {
+            at << qMakePair(e.command, clock.elapsed());
+        });
     }
     // Time of the nth (from 1) command equal to `command`; -1 when there is none.
     qint64 time(const QByteArray &command, int nth = 1) const

@@ -104,16 +104,25 @@ void TestCompensation::requests_data()
     QTest::addColumn<QString>("caption");
     QTest::addColumn<QString>("live"); // after the request
     QTest::addColumn<QString>("units");
-    QTest::newRow("Line Res. on a thermometer") << 1 << 49 << 24.0 << "cmd0" << QByteArray("D011")
-                                                << "Line Res." << "24.000" << "degC ohm";
-    QTest::newRow("0% on a resistance range") << 7 << 64 << 20.0 << "cmd0" << QByteArray("D071")
-                                              << "0%" << "0.000" << "% %";
-    QTest::newRow("100% on channel 5") << 5 << 65 << 70.0 << "cmd100" << QByteArray("D052")
-                                       << "0%" << "100.000" << "% %";
-    QTest::newRow("Reset on a thermometer") << 2 << 50 << 24.0 << "cmdReset" << QByteArray("D020")
-                                            << "Line Res." << "" << "degC ohm";
+    QTest::newRow("Line Res. on a thermometer")
+        << 1 << 49 << 24.0 << "cmd0" << QByteArray("D011") << "Line Res."
+        << "24.000"
+        << "degC ohm";
+    QTest::newRow("0% on a resistance range")
+        << 7 << 64 << 20.0 << "cmd0" << QByteArray("D071") << "0%"
+        << "0.000"
+        << "% %";
+    QTest::newRow("100% on channel 5") << 5 << 65 << 70.0 << "cmd100" << QByteArray("D052") << "0%"
+                                       << "100.000"
+                                       << "% %";
+    QTest::newRow("Reset on a thermometer")
+        << 2 << 50 << 24.0 << "cmdReset" << QByteArray("D020") << "Line Res."
+        << ""
+        << "degC ohm";
     QTest::newRow("Reset on a resistance range")
-        << 8 << 66 << 50.0 << "cmdReset" << QByteArray("D080") << "0%" << "" << "% %";
+        << 8 << 66 << 50.0 << "cmdReset" << QByteArray("D080") << "0%"
+        << ""
+        << "% %";
 }
 
 // Each button sends its request for the channel in the box, between two passes of readings (here
@@ -151,7 +160,7 @@ void TestCompensation::requests()
     QVERIFY2(boxes.boxes().isEmpty(), qPrintable(boxes.prompts().join(" / ")));
     const QString c = QString::fromLatin1(d);
     QCOMPARE(CommandsOf(*module), (QStringList{"I03", c, "I04", c, "I21", QString::fromLatin1(data),
-                                              "I03", c, "I04", c}));
+                                               "I03", c, "I04", c}));
     QCOMPARE(seen.cmd0, caption);
     const bool lineResistance = caption == QLatin1String("Line Res.");
     QCOMPARE(seen.cmd100Visible, !lineResistance);
@@ -249,7 +258,7 @@ void TestCompensation::requestRefusedTwice()
     openCompensation();
 
     QCOMPARE(CommandsOf(*module), (QStringList{"I03", "D01", "I04", "D01", "I21", "D011", "I21",
-                                              "D011", "I03", "D01", "I04", "D01"}));
+                                               "D011", "I03", "D01", "I04", "D01"}));
     QCOMPARE(boxes.count(), 3);
     QCOMPARE(boxes.boxes()[2].prompt, QStringLiteral("Download Incomplete"));
     QCOMPARE(boxes.boxes()[2].title, QStringLiteral("Compensation Request"));
@@ -284,8 +293,8 @@ void TestCompensation::rawReadingFailureEndsTheLoop()
     openCompensation();
 
     QVERIFY2(answers.problems().isEmpty(), qPrintable(answers.problems().join(" / ")));
-    QCOMPARE(CommandsOf(*module), (QStringList{"I03", "D01", "I04", "D01", "I03", "D01", "I04",
-                                              "D01", "I21", "D010"}));
+    QCOMPARE(CommandsOf(*module),
+             (QStringList{"I03", "D01", "I04", "D01", "I03", "D01", "I04", "D01", "I21", "D010"}));
     QCOMPARE(boxes.prompts(), QStringList{"Timeout"});
     QCOMPARE(seen.inputreal, QStringLiteral("35.000"));
     QVERIFY(!seen.rawreal.isEmpty());
@@ -311,7 +320,7 @@ void TestCompensation::withoutALink()
 
     QVERIFY2(answers.problems().isEmpty(), qPrintable(answers.problems().join(" / ")));
     QCOMPARE(boxes.prompts(), (QStringList{"Port is not open.", "Port is not open.",
-                                          "Port is not open.", "Download Incomplete"}));
+                                           "Port is not open.", "Download Incomplete"}));
 }
 
 // The port goes away while the loop waits: one box, the window closes, the program disconnects.

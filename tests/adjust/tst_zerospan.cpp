@@ -201,13 +201,16 @@ void TestZeroSpan::zeroAdjustment_data()
     QTest::addColumn<QString>("unit");
     QTest::newRow("12.5 on a V channel 3")
         << "VQ7_UT5" << 3 << 0 << 12.3 << "12.5" << QByteArray("D0312.500") << qQNaN() << "-0.200"
-        << "12.500" << "V";
+        << "12.500"
+        << "V";
     QTest::newRow("5 on an mV channel 2: sent in volts, shown in mV")
         << "VQ7_UT5" << 2 << 5 << 0.007 << "5" << QByteArray("D020.005") << 0.0171 << "2.000"
-        << "15.100" << "mV";
-    QTest::newRow("30 on a K6 resistance range") << "VQ7_K6" << 7 << 64 << 30.0 << "30"
-                                                 << QByteArray("D0730.000") << qQNaN() << "0.400"
-                                                 << "30.000" << "%";
+        << "15.100"
+        << "mV";
+    QTest::newRow("30 on a K6 resistance range")
+        << "VQ7_K6" << 7 << 64 << 30.0 << "30" << QByteArray("D0730.000") << qQNaN() << "0.400"
+        << "30.000"
+        << "%";
 }
 
 // The engineer picks the channel, watches the live value, types the true value and presses OK:
@@ -237,7 +240,8 @@ void TestZeroSpan::zeroAdjustment()
         QPointer<frmSetZeroSpan> window(&w);
         OnCommand(*module, d, 1, [window, entry] { pressOk(window, entry); });
         if (!std::isnan(after))
-            OnCommand(*module, data, 1, [module, channel, after] { module->setInput(channel, after); });
+            OnCommand(*module, data, 1,
+                      [module, channel, after] { module->setInput(channel, after); });
         exitAfterReading(*module, w, d, 2, &seen);
     });
     MsgRecorder boxes;
@@ -247,7 +251,7 @@ void TestZeroSpan::zeroAdjustment()
     QVERIFY2(boxes.boxes().isEmpty(), qPrintable(boxes.prompts().join(" / ")));
     const QString c = QString::fromLatin1(d);
     QCOMPARE(CommandsOf(*module), (QStringList{"I18", c, "I03", c, "I03", c, "I18",
-                                              QString::fromLatin1(data), "I03", c}));
+                                               QString::fromLatin1(data), "I03", c}));
     QCOMPARE(seen.title, QStringLiteral("Zero Adj. Setting"));
     QCOMPARE(seen.retCaption, QStringLiteral("Offset data"));
     QCOMPARE(seen.retdata, offset);
@@ -312,7 +316,7 @@ void TestZeroSpan::spanOnAMillivoltChannel()
 
     QVERIFY2(boxes.boxes().isEmpty(), qPrintable(boxes.prompts().join(" / ")));
     QCOMPARE(CommandsOf(*module), (QStringList{"G01", "I17", "D05", "I19", "D05", "I03", "D05",
-                                              "I03", "D05", "I19", "D050.010", "I03", "D05"}));
+                                               "I03", "D05", "I19", "D050.010", "I03", "D05"}));
     QCOMPARE(opened.title, QStringLiteral("Span Adj. Setting"));
     QCOMPARE(opened.retCaption, QStringLiteral("Span coefficient"));
     QCOMPARE(opened.retdata, QStringLiteral("1.000"));
@@ -366,7 +370,8 @@ void TestZeroSpan::realEntry()
     QStringList expected{"I18", "D03", "I03", "D03", "I03", "D03"};
     if (!data.isEmpty())
         expected << "I18" << QString::fromLatin1(data);
-    expected << "I03" << "D03";
+    expected << "I03"
+             << "D03";
     QCOMPARE(CommandsOf(*module), expected);
     QCOMPARE(seen.entry, shownEntry);
     if (data.isEmpty()) {
@@ -381,7 +386,7 @@ void TestZeroSpan::realEntry()
 void TestZeroSpan::settingWindowNotShown_data()
 {
     QTest::addColumn<bool>("span");
-    QTest::addColumn<int>("item"); // the item whose reads stay unanswered
+    QTest::addColumn<int>("item");   // the item whose reads stay unanswered
     QTest::addColumn<int>("silent"); // how many of them
     QTest::addColumn<QStringList>("commands");
     QTest::addColumn<bool>("shown");
@@ -501,7 +506,7 @@ void TestZeroSpan::pressWritesBetweenTwoReadings()
 
     QVERIFY2(boxes.boxes().isEmpty(), qPrintable(boxes.prompts().join(" / ")));
     QCOMPARE(CommandsOf(*module), (QStringList{"I18", "D03", "I03", "D03", "I03", "D03", "I18",
-                                              "D0312.500", "I03", "D03"}));
+                                               "D0312.500", "I03", "D03"}));
     const qint64 written = clock.time("I18", 2);
     const qint64 nextReading = clock.time("I03", 3);
     QVERIFY(pressedAt >= 0);
@@ -544,7 +549,7 @@ void TestZeroSpan::exitWaitsForWhatIsUnderWay()
     QVERIFY2(answers.problems().isEmpty(), qPrintable(answers.problems().join(" / ")));
     QVERIFY2(boxes.boxes().isEmpty(), qPrintable(boxes.prompts().join(" / ")));
     QCOMPARE(CommandsOf(*module), (QStringList{"I18", "D03", "I03", "D03", "I03", "D03", "I18",
-                                              "D031.000", "I18", "D032.000"}));
+                                               "D031.000", "I18", "D032.000"}));
     QVERIFY(onViewDuringWrites);
     QVERIFY(seen.channelsDisabledWhileOpen);
     QVERIFY(seen.channelsEnabledAfter);
@@ -561,10 +566,8 @@ void TestZeroSpan::timeoutStopsTheLiveLoop()
     });
     Forms::get<frmMain>().Timer1().setInterval(200);
     // The data command of the loop's first reading stays unanswered.
-    module->addFault(SimFault::silence()
-                         .onCommand("D03")
-                         .afterExchanges(module->exchangeCount() + 5)
-                         .limit(1));
+    module->addFault(
+        SimFault::silence().onCommand("D03").afterExchanges(module->exchangeCount() + 5).limit(1));
     Seen seen;
     ModalAnswerer answers;
     answerChannelWindow(answers, 3, &frmZeroSpan::cmdZero, &seen);
@@ -586,7 +589,7 @@ void TestZeroSpan::timeoutStopsTheLiveLoop()
     QCOMPARE(CommandsOf(*module),
              (QStringList{"I18", "D03", "I03", "D03", "I03", "D03", "I18", "D031.000"}));
     QCOMPARE(boxes.prompts(), QStringList{"Timeout"});
-    QCOMPARE(seen.retdata, QStringLiteral("1.000")); // the new offset
+    QCOMPARE(seen.retdata, QStringLiteral("1.000"));   // the new offset
     QCOMPARE(seen.inputreal, QStringLiteral("2.000")); // the live value stopped
     QVERIFY(seen.channelsEnabledAfter);
 }
@@ -595,15 +598,24 @@ void TestZeroSpan::endedQuietly_data()
 {
     QTest::addColumn<QString>("how");
     QTest::addColumn<QString>("when");
-    QTest::newRow("Disconnect while the loop waits") << "disconnect" << "wait";
-    QTest::newRow("Disconnect during a reading") << "disconnect" << "reading";
-    QTest::newRow("File, End while the loop waits") << "exit" << "wait";
-    QTest::newRow("File, End during a reading") << "exit" << "reading";
-    QTest::newRow("File, End during the preparing reads") << "exit" << "preparing";
-    QTest::newRow("File, End during Span's state read") << "exit" << "span";
-    QTest::newRow("closing the main window while the loop waits") << "close" << "wait";
-    QTest::newRow("port lost while the loop waits") << "drop" << "wait";
-    QTest::newRow("port lost during a reading") << "drop" << "reading";
+    QTest::newRow("Disconnect while the loop waits") << "disconnect"
+                                                     << "wait";
+    QTest::newRow("Disconnect during a reading") << "disconnect"
+                                                 << "reading";
+    QTest::newRow("File, End while the loop waits") << "exit"
+                                                    << "wait";
+    QTest::newRow("File, End during a reading") << "exit"
+                                                << "reading";
+    QTest::newRow("File, End during the preparing reads") << "exit"
+                                                          << "preparing";
+    QTest::newRow("File, End during Span's state read") << "exit"
+                                                        << "span";
+    QTest::newRow("closing the main window while the loop waits") << "close"
+                                                                  << "wait";
+    QTest::newRow("port lost while the loop waits") << "drop"
+                                                    << "wait";
+    QTest::newRow("port lost during a reading") << "drop"
+                                                << "reading";
 }
 
 // Disconnect, Exit or a lost port while a calibration talks: it ends at once without a box of
