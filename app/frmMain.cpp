@@ -1,5 +1,7 @@
 #include "app/frmMain.h"
 
+#include "adjust/frmSetComp.h"
+#include "adjust/frmZeroSpan.h"
 #include "app/Forms.h"
 #include "app/MsgBox.h"
 #include "app/Modal.h"
@@ -188,8 +190,10 @@ void frmMain::buildMenus()
 
     QMenu *adjust = addMenu(QStringLiteral("mnuAdjustment"), QStringLiteral("1046"));
     mnuAdjustment = adjust->menuAction();
-    mnuAdjZeroSpan = addItem(adjust, QStringLiteral("mnuAdjZeroSpan"), QStringLiteral("1047"));
-    mnuAdjComp = addItem(adjust, QStringLiteral("mnuAdjComp"), QStringLiteral("1041"));
+    mnuAdjZeroSpan = addItem(adjust, QStringLiteral("mnuAdjZeroSpan"), QStringLiteral("1047"),
+                             &frmMain::mnuAdjZeroSpan_Click);
+    mnuAdjComp = addItem(adjust, QStringLiteral("mnuAdjComp"), QStringLiteral("1041"),
+                         &frmMain::mnuAdjComp_Click);
 
     QMenu *alarm = addMenu(QStringLiteral("mnuAlarm"), QStringLiteral("2112"));
     mnuAlarm = alarm->menuAction();
@@ -559,6 +563,18 @@ void frmMain::mnuMonitorStop_Click()
         frmLoading::RequestStop(); // Start still opens the link; its command runs Stopping
     else
         frmLoading::Stopping();
+}
+
+void frmMain::mnuAdjZeroSpan_Click()
+{
+    Forms::get<frmZeroSpan>().ZeroSpan();
+    Forms::unload<frmZeroSpan>();
+}
+
+void frmMain::mnuAdjComp_Click()
+{
+    Forms::get<frmSetComp>().SetComp();
+    Forms::unload<frmSetComp>();
 }
 
 void frmMain::mnuHelpAbout_Click()

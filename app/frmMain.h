@@ -73,6 +73,8 @@ public:
     void mnuMonitor_Click(); // the menu opens
     void mnuMonitorStart_Click();
     void mnuMonitorStop_Click();
+    void mnuAdjZeroSpan_Click();
+    void mnuAdjComp_Click();
     void mnuHelpAbout_Click();
     void NotSupported();
     void tbToolbar_ButtonClick(QAction *button);

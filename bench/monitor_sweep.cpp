@@ -14,6 +14,7 @@
 
 #include "app/Forms.h"
 #include "app/frmMain.h"
+#include "bench/SimProcess.h"
 #include "bench/Unattended.h"
 #include "connection/Readings.h"
 #include "link/QtSerialPort.h"
@@ -21,13 +22,11 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
-#include <QFileInfo>
-#include <QProcess>
+#include <QFile>
 
 #include <cstdio>
 #include <fcntl.h>
 #include <memory>
-#include <sys/resource.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -93,14 +92,6 @@ private:
     QtSerialPort m_port;
 };
 
-double cpuSeconds()
-{
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    auto seconds = [](const timeval &t) { return double(t.tv_sec) + double(t.tv_usec) / 1e6; };
-    return seconds(usage.ru_utime) + seconds(usage.ru_stime);
-}
-
 long residentKiB()
 {
     QFile status(QStringLiteral("/proc/self/status"));
@@ -112,42 +103,6 @@ long residentKiB()
     }
     return -1;
 }
-
-QString simulatorPath()
-{
-    const QString given = qEnvironmentVariable("TARVIK_SIM");
-    if (!given.isEmpty())
-        return given;
-    const QString beside =
-        QCoreApplication::applicationDirPath() + QStringLiteral("/../sim/tarvik-sim");
-    return QFileInfo(beside).canonicalFilePath();
-}
-
-// A running simulator on a pseudo-terminal; its device becomes COM1.
-struct Simulator
-{
-    QProcess process;
-
-    bool start(bool paced)
-    {
-        // No turnaround time in the module: what is measured is the program and the line.
-        QStringList arguments{QStringLiteral("--model"), QStringLiteral("VQ7_UT5"),
-                              QStringLiteral("--reply-delay"), QStringLiteral("0")};
-        if (paced)
-            arguments << QStringLiteral("--pace");
-        process.start(simulatorPath(), arguments);
-        if (!process.waitForStarted(5000) || !process.waitForReadyRead(5000))
-            return false;
-        const QByteArray device = process.readLine().trimmed();
-        qputenv("TARVIK_COM1", device);
-        return !device.isEmpty();
-    }
-    ~Simulator()
-    {
-        process.terminate();
-        process.waitForFinished(3000);
-    }
-};
 
 // The same commands sent by the plainest client there is: blocking writes and reads on the
 // device, no event loop. What it takes is what the simulated line itself costs on this machine.
@@ -202,7 +157,7 @@ int main(int argc, char **argv)
     {
         Simulator sim;
         if (!sim.start(true)) {
-            std::fprintf(stderr, "cannot start the simulator (%s)\n", qPrintable(simulatorPath()));
+            std::fprintf(stderr, "cannot start the simulator (%s)\n", qPrintable(SimulatorPath()));
             return 1;
         }
         frmMain &main = Forms::get<frmMain>();
@@ -214,10 +169,10 @@ int main(int argc, char **argv)
         CountingPort::recording = true;
         QElapsedTimer wall;
         wall.start();
-        const double cpuBefore = cpuSeconds();
+        const double cpuBefore = CpuSeconds();
         for (int i = 0; i < pacedSweeps; ++i)
             failures += MonitorSweep(KindUt5) ? 0 : 1;
-        const double cpu = cpuSeconds() - cpuBefore;
+        const double cpu = CpuSeconds() - cpuBefore;
         const double seconds = double(wall.nsecsElapsed()) / 1e9;
         const double wireSeconds = double(CountingPort::bytes) * 10.0 / 9600.0;
         std::printf("paced UT5 sweeps   %d, %lld bytes on the line\n", pacedSweeps,

@@ -372,7 +372,7 @@ void SimModule::setInput(int ch, double value)
     }
 }
 
-SimModule::Reading SimModule::reading(int ch, bool live)
+SimModule::Reading SimModule::reading(int ch)
 {
     Reading r;
     const std::size_t i = idx(ch);
@@ -384,14 +384,13 @@ SimModule::Reading SimModule::reading(int ch, bool live)
     const auto driven = [&](double up, double down, double none) {
         return burnout == 1 ? up : burnout == 2 ? down : none;
     };
-    const double l = live ? 1.0 : 0.0;
     double measured = 0.0;
     switch (type->cls) {
     case InputClass::Voltage: {
         r.realDecimals = r.rawDecimals = 6;
         const double v = open ? driven(type->high, type->low, 0.0)
-                              : m_voltShare[i] * type->high +
-                                    l * (noise(0.0002 * type->high) + drift(ch, 0.002 * type->high));
+                              : m_voltShare[i] * type->high + noise(0.0002 * type->high) +
+                                    drift(ch, 0.002 * type->high);
         r.raw = measured = v;
         break;
     }
@@ -402,7 +401,7 @@ SimModule::Reading SimModule::reading(int ch, bool live)
             measured = driven(type->high, type->low, 0.0);
             r.raw = driven(0.1, -0.1, 0.0); // the input amplifier saturates
         } else {
-            const double t = m_temp[i] + l * (noise(0.05) + drift(ch, 0.4));
+            const double t = m_temp[i] + noise(0.05) + drift(ch, 0.4);
             r.raw = sim::ThermoVolts(*type, t) - junction;
             measured = sim::ThermoTemperature(*type, r.raw + (m_cjc[i] == 1 ? junction : 0.0));
         }
@@ -413,7 +412,7 @@ SimModule::Reading SimModule::reading(int ch, bool live)
             measured = driven(type->high, type->low, type->low);
             r.raw = sim::RtdOhm(*type, measured);
         } else {
-            const double t = m_temp[i] + l * (noise(0.02) + drift(ch, 0.3));
+            const double t = m_temp[i] + noise(0.02) + drift(ch, 0.3);
             r.raw = sim::RtdOhm(*type, t) + m_lead[i];
             measured = sim::RtdTemperature(*type, r.raw - m_leadComp[i]);
         }
@@ -423,7 +422,7 @@ SimModule::Reading SimModule::reading(int ch, bool live)
         if (open) {
             r.raw = measured = driven(type->high, type->low, 0.0);
         } else {
-            const double pct = m_percent[i] + l * (noise(0.02) + drift(ch, 0.2));
+            const double pct = m_percent[i] + noise(0.02) + drift(ch, 0.2);
             r.raw = pct + m_lead[i] / type->r0 * 100.0;
             const double span = m_fullPct[i] - m_zeroPct[i];
             measured = (r.raw - m_zeroPct[i]) / span * 100.0;
@@ -438,13 +437,13 @@ SimModule::Reading SimModule::reading(int ch, bool live)
 
 QByteArray SimModule::realText(int ch)
 {
-    const Reading r = reading(ch, true);
+    const Reading r = reading(ch);
     return fixed(r.real, r.realDecimals);
 }
 
 QByteArray SimModule::rawText(int ch)
 {
-    const Reading r = reading(ch, true);
+    const Reading r = reading(ch);
     return fixed(r.raw, r.rawDecimals);
 }
 
@@ -794,7 +793,8 @@ QByteArray SimModule::writeAdjustment(int16_t item, int ch, const QByteArray &va
     if (!truth || m_open[idx(ch)])
         return InvalidData;
     const std::size_t i = idx(ch);
-    const double measured = reading(ch, false).measured;
+    // What the module measures now, as the engineer sees it (drift and noise included).
+    const double measured = reading(ch).measured;
     if (item == Item::ZeroOffset) {
         m_offset[i] = measured - *truth / m_coef[i];
         m_zsState[i] = std::max(m_zsState[i], 1);
@@ -810,28 +810,28 @@ QByteArray SimModule::writeAdjustment(int16_t item, int ch, const QByteArray &va
 
 // Line resistance (resistance thermometers): the user shorts the sensor, the module keeps the
 // lead resistance it then measures. 0 % / 100 % (resistance ranges): the user connects zero and
-// full-scale resistance, the module keeps the raw readings it then sees (leads included).
+// full-scale resistance, the module keeps the raw reading it then sees (leads included) as that
+// end point, whatever the input is; end points that would coincide are refused.
 QByteArray SimModule::writeCompensation(int ch, const QByteArray &value)
 {
     const auto request = inRange(value, 0, 2);
     const auto type = FindInputType(m_kind, m_type[idx(ch)]);
-    if (!request || !type)
+    if (!request || !type || m_open[idx(ch)])
         return InvalidData;
     const std::size_t i = idx(ch);
     if (type->cls == InputClass::Rtd) {
         if (*request == 2)
             return InvalidData;
         m_leadComp[i] = *request == 1 ? m_lead[i] : 0.0;
+    } else if (*request == 0) {
+        m_zeroPct[i] = 0.0;
+        m_fullPct[i] = 100.0;
     } else {
-        const double leads = m_lead[i] / type->r0 * 100.0;
-        if (*request == 0) {
-            m_zeroPct[i] = 0.0;
-            m_fullPct[i] = 100.0;
-        } else if (*request == 1) {
-            m_zeroPct[i] = leads;
-        } else {
-            m_fullPct[i] = 100.0 + leads;
-        }
+        const double raw = reading(ch).raw;
+        const double other = *request == 1 ? m_fullPct[i] : m_zeroPct[i];
+        if (std::abs(raw - other) < 0.01)
+            return InvalidData;
+        (*request == 1 ? m_zeroPct[i] : m_fullPct[i]) = raw;
     }
     return dec(*request);
 }

@@ -252,7 +252,8 @@ private:
         int realDecimals = 3;
         int rawDecimals = 3;
     };
-    Reading reading(int ch, bool live);
+    // What the channel measures now: noise and drift included (none in deterministic mode).
+    Reading reading(int ch);
     double noise(double amplitude);
     double drift(int ch, double amplitude) const;
     int halfPeriodMs(int ch) const;

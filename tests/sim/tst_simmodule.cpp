@@ -453,21 +453,27 @@ void TestSimModule::rtdValuesAndLineCompensation()
     QCOMPARE(number(wire.at(3, "D01")), before);
 }
 
-// On a resistance range the 0 % and 100 % requests take the present readings as the end points.
+// On a resistance range the 0 % and 100 % requests take the raw readings present at the request
+// as the end points, whatever the input then is; end points that would coincide are refused, and
+// Reset goes back to the plain range.
 void TestSimModule::resistancePercentCompensation()
 {
     Wire wire(QStringLiteral("VQ7_K6"));
     QCOMPARE(wire.at(5, "D0364"), QByteArray("64"));
     wire.module.setLeadResistance(3, 1.0); // 1 % of the 100 ohm range
-    wire.module.setInput(3, 0.0);
-    QCOMPARE(number(wire.at(3, "D03")), 1.0);
-    QCOMPARE(wire.at(21, "D031"), QByteArray("1"));
+    wire.module.setInput(3, 20.0);
+    QCOMPARE(number(wire.at(3, "D03")), 21.0);
+    QCOMPARE(wire.at(21, "D031"), QByteArray("1")); // raw 21 % is the new 0 %
     QCOMPARE(number(wire.at(3, "D03")), 0.0);
-    wire.module.setInput(3, 100.0);
-    QCOMPARE(wire.at(21, "D032"), QByteArray("2"));
+    QCOMPARE(wire.at(21, "D032"), Invalid); // 100 % on the 0 % point
+    wire.module.setInput(3, 70.0);
+    QCOMPARE(wire.at(21, "D032"), QByteArray("2")); // raw 71 % is the new 100 %
     QCOMPARE(number(wire.at(3, "D03")), 100.0);
-    wire.module.setInput(3, 50.0);
-    QCOMPARE(number(wire.at(3, "D03")), 50.0);
+    wire.module.setInput(3, 45.0);
+    QCOMPARE(number(wire.at(3, "D03")), 50.0); // kept across reads
+    QCOMPARE(number(wire.at(4, "D03")), 46.0); // the raw value is what the terminals see
+    QCOMPARE(wire.at(21, "D030"), QByteArray("0"));
+    QCOMPARE(number(wire.at(3, "D03")), 46.0);
 }
 
 void TestSimModule::openChannel_data()
@@ -523,6 +529,11 @@ void TestSimModule::zeroAndSpanAdjustment()
     QCOMPARE(number(wire.at(3, "D09")), 0.5);
     QCOMPARE(number(wire.at(19, "D090.600")), 1.2); // the reply is the new coefficient
     QCOMPARE(number(wire.at(3, "D09")), 0.6);
+    QCOMPARE(number(wire.at(3, "D09")), 0.6); // kept across reads
+    // Per channel: the next channel is untouched.
+    QCOMPARE(wire.at(17, "D10"), QByteArray("0"));
+    QCOMPARE(number(wire.at(18, "D10")), 0.0);
+    QCOMPARE(number(wire.at(19, "D10")), 1.0);
 
     QCOMPARE(wire.at(17, "D090"), QByteArray("0"));
     QCOMPARE(wire.at(17, "D09"), QByteArray("0"));

@@ -104,11 +104,14 @@ void ModalAnswerer::onModal(QDialog &window)
         window.reject();
         return;
     }
+    // An answer may end with the window gone (unloaded by what it pressed).
+    QPointer<QDialog> guard(&window);
     next.answer(window);
+    if (!guard)
+        return;
     // An answer may leave the window open on purpose for a while (its own timers go on); past a
     // generous deadline it is closed so that a test never hangs.
-    QPointer<QDialog> guard(&window);
-    QTimer::singleShot(20000, &window, [this, guard] {
+    QTimer::singleShot(20000, guard.data(), [this, guard] {
         if (guard && guard->isVisible()) {
             m_problems << QStringLiteral("%1 left open").arg(
                 QString::fromLatin1(guard->metaObject()->className()));
