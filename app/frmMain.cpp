@@ -7,6 +7,11 @@
 #include "app/Twips.h"
 #include "app/frmAbout.h"
 #include "connection/frmLoading.h"
+#include "editors/frmAlarm.h"
+#include "editors/frmBurnout.h"
+#include "editors/frmCJM.h"
+#include "editors/frmLineNoise.h"
+#include "editors/frmTimeCon.h"
 #include "link/ModuleCommand.h"
 #include "model/Globals.h"
 #include "panels/AnalogPanel.h"
@@ -155,6 +160,10 @@ void frmMain::buildMenus()
     mnuConfigLineNoise =
         addItem(config, QStringLiteral("mnuConfigLineNoise"), QStringLiteral("2049"));
     mnuConfigCJM = addItem(config, QStringLiteral("mnuConfigCJM"), QStringLiteral("1040"));
+    connect(mnuConfigBurnout, &QAction::triggered, this, [] { frmBurnout::BurnoutSet(); });
+    connect(mnuConfigFilter, &QAction::triggered, this, [] { frmTimeCon::FilterSet(); });
+    connect(mnuConfigLineNoise, &QAction::triggered, this, [] { frmLineNoise::LineNoiseSet(); });
+    connect(mnuConfigCJM, &QAction::triggered, this, [] { frmCJM::CJM(); });
     mnuConfigBar2 = addBar(config, QStringLiteral("mnuConfigBar2"));
     mnuConfigCount = addItem(config, QStringLiteral("mnuConfigCount"), QStringLiteral("1048"));
     mnuConfigBar1 = addBar(config, QStringLiteral("mnuConfigBar1"));
@@ -178,6 +187,7 @@ void frmMain::buildMenus()
     QMenu *alarm = addMenu(QStringLiteral("mnuAlarm"), QStringLiteral("2112"));
     mnuAlarm = alarm->menuAction();
     mnuAlarmOutput = addItem(alarm, QStringLiteral("mnuAlarmOutput"), QStringLiteral("2113"));
+    connect(mnuAlarmOutput, &QAction::triggered, this, [] { frmAlarm::AlarmSet(); });
 
     mnuSpace1 = bar->addAction(QString());
     mnuSpace1->setObjectName(QStringLiteral("mnuSpace1"));
