@@ -117,6 +117,8 @@ QFrame *EditorWindow::LayOutSetting(QLabel *heading, QWidget *control, QWidget *
         grid->addWidget(unit, 1, 1);
     grid->setColumnStretch(unit ? 2 : 1, 1);
     grid->setContentsMargins(14, 10, 14, 14);
+    // Wide enough for the window's title beside the frame's buttons.
+    frame->setMinimumWidth(TwipsToPixels(3900, this));
 
     auto *buttons = new QHBoxLayout;
     buttons->addStretch(1);
