@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, and starts Tarvik. With no hardware named (TARVIK_COM1 unset) a
-# simulated UT5 module answers on COM1 for as long as the program runs.
+# Installs what is missing, builds the program and the simulator (nothing else), and starts Tarvik.
+# With no hardware named (TARVIK_COM1 unset) a simulated UT5 module answers on COM1 for as long as
+# the program runs.
 set -euo pipefail
 cd "$(dirname "$0")"
 scripts/install-deps.sh
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build build
+cmake --build build --target tarvik tarvik-sim
 
 if [ -z "${TARVIK_COM1:-}" ] && [ -x build/sim/tarvik-sim ]; then
     simdir=$(mktemp -d)

@@ -8,7 +8,8 @@ class QFrame;
 class QLabel;
 class QPushButton;
 
-inline const QString ProgramVersionText = QStringLiteral("1.5");
+// The project's version, from the build.
+inline const QString ProgramVersionText = QStringLiteral(TARVIK_VERSION);
 
 // The about box: the program's name, version and maker.
 class frmAbout : public QDialog

@@ -12,6 +12,8 @@
 #include "editors/frmCJM.h"
 #include "editors/frmLineNoise.h"
 #include "editors/frmTimeCon.h"
+#include "files/Files.h"
+#include "files/Transfer.h"
 #include "link/ModuleCommand.h"
 #include "model/Globals.h"
 #include "panels/AnalogPanel.h"
@@ -25,6 +27,7 @@
 #include <QMenuBar>
 #include <QPainter>
 #include <QPainterPath>
+#include <QShortcut>
 #include <QStyle>
 #include <QTimer>
 #include <QToolBar>
@@ -71,9 +74,13 @@ frmMain::frmMain()
     buildMenus();
     buildToolbar();
     buildStatusStrip();
+    buildKeyboardAccess();
 
     // Load
     ApplyResCaptions(this);
+    nameToolbarButtons();
+    // The hint names the two menus as the menu bar shows them.
+    lblHint->setText(LoadResString(4000).arg(mnuConn->text(), mnuModel->text()));
     resize(TwipsToPixels(12000, this), TwipsToPixels(8600, this));
     picCommon->setFixedWidth(TwipsToPixels(3000, this));
     InitData();
@@ -127,8 +134,11 @@ void frmMain::buildMenus()
     mnuFile = file->menuAction();
     mnuFileOpen = addItem(file, QStringLiteral("mnuFileOpen"), QStringLiteral("1002"));
     mnuFileOpen->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
+    connect(mnuFileOpen, &QAction::triggered, this, [] { FileOpen(); });
     mnuFileSave = addItem(file, QStringLiteral("mnuFileSave"), QStringLiteral("1004"));
+    connect(mnuFileSave, &QAction::triggered, this, [] { FileSave(); });
     mnuFileSaveAs = addItem(file, QStringLiteral("mnuFileSaveAs"), QStringLiteral("1005"));
+    connect(mnuFileSaveAs, &QAction::triggered, this, [] { FileSaveAs(); });
     mnuFileBar0 = addBar(file, QStringLiteral("mnuFileBar0"));
     mnuFileExit = addItem(file, QStringLiteral("mnuFileExit"), QStringLiteral("1012"),
                           &frmMain::mnuFileExit_Click);
@@ -168,8 +178,10 @@ void frmMain::buildMenus()
     mnuConfigCount = addItem(config, QStringLiteral("mnuConfigCount"), QStringLiteral("1048"));
     mnuConfigBar1 = addBar(config, QStringLiteral("mnuConfigBar1"));
     mnuConfigUpload = addItem(config, QStringLiteral("mnuConfigUpload"), QStringLiteral("2027"));
+    connect(mnuConfigUpload, &QAction::triggered, this, [] { ConfigUpload(); });
     mnuConfigDownload =
         addItem(config, QStringLiteral("mnuConfigDownload"), QStringLiteral("2028"));
+    connect(mnuConfigDownload, &QAction::triggered, this, [] { ConfigDownload(); });
 
     m_monitorMenu = addMenu(QStringLiteral("mnuMonitor"), QStringLiteral("1042"));
     mnuMonitor = m_monitorMenu->menuAction();
@@ -191,6 +203,7 @@ void frmMain::buildMenus()
 
     mnuSpace1 = bar->addAction(QString());
     mnuSpace1->setObjectName(QStringLiteral("mnuSpace1"));
+    mnuSpace1->setEnabled(false); // a gap before Help, nothing to choose
 
     QMenu *help = addMenu(QStringLiteral("mnuHelp"), QStringLiteral("1013"));
     mnuHelp = help->menuAction();
@@ -323,8 +336,50 @@ void frmMain::buildStatusStrip()
     m_childArea->setObjectName(QStringLiteral("childArea"));
     m_childArea->setBackgroundRole(QPalette::Dark);
     m_childArea->setAutoFillBackground(true);
+    lblHint = new QLabel(m_childArea);
+    lblHint->setObjectName(QStringLiteral("lblHint"));
+    lblHint->setWordWrap(true);
+    // A card in the window's own colours, readable on the dark area whatever the desktop's theme.
+    lblHint->setAutoFillBackground(true);
+    lblHint->setBackgroundRole(QPalette::Window);
+    lblHint->setFrameStyle(QFrame::StyledPanel | QFrame::Raised);
+    lblHint->setMargin(12);
+    QFont hintFont = lblHint->font();
+    hintFont.setPointSizeF(hintFont.pointSizeF() * 1.2);
+    lblHint->setFont(hintFont);
+    // Panels are placed by ShowOnly; the layout holds only the hint.
+    auto *hintLayout = new QVBoxLayout(m_childArea);
+    hintLayout->setContentsMargins(24, 24, 24, 24);
+    hintLayout->addWidget(lblHint);
+    hintLayout->addStretch(1);
     row->addWidget(m_childArea, 1);
     setCentralWidget(central);
+}
+
+void frmMain::buildKeyboardAccess()
+{
+    // F10 opens the menu bar, as on other desktops; the arrow keys go on from there.
+    auto *menus = new QShortcut(QKeySequence(Qt::Key_F10), this);
+    connect(menus, &QShortcut::activated, this, [this] {
+        for (QAction *menu : menuBar()->actions()) {
+            if (menu->isEnabled() && menu->menu()) {
+                menuBar()->setActiveAction(menu);
+                return;
+            }
+        }
+    });
+    // The one toolbar command no menu carries.
+    button(QStringLiteral("HelpContent"))->setShortcut(QKeySequence::HelpContents);
+}
+
+// A toolbar button is announced by its tooltip, in the user's language, not by its key.
+void frmMain::nameToolbarButtons()
+{
+    for (int position = 1; position <= ButtonCount; ++position) {
+        QAction *action = button(position);
+        if (QWidget *widget = tbToolbar->widgetForAction(action); widget && !action->isSeparator())
+            widget->setAccessibleName(action->toolTip());
+    }
 }
 
 QAction *frmMain::button(const QString &key) const
@@ -365,6 +420,8 @@ void ShowOnly(QWidget &window)
             loaded[i]->hide();
     }
     QWidget *reference = window.parentWidget() ? window.parentWidget() : &window;
+    if (frmMain *main = Forms::ifLoaded<frmMain>(); main && reference == main->childArea())
+        main->lblHint->hide();
     window.setGeometry(TwipsToPixels(-30, reference), TwipsToPixels(-50, reference),
                        TwipsToPixels(8850, reference), TwipsToPixels(7880, reference));
     window.show();
@@ -517,10 +574,17 @@ void frmMain::tbToolbar_ButtonClick(QAction *button)
         mnuMonitorStop_Click();
     } else if (key == QLatin1String("ConfigUpload")) {
         this->button(8)->setEnabled(false);
-        // The whole-configuration upload runs here once it exists.
+        ConfigUpload();
         this->button(8)->setEnabled(true);
+    } else if (key == QLatin1String("ConfigDownload")) {
+        ConfigDownload();
+    } else if (key == QLatin1String("Open")) {
+        FileOpen();
+    } else if (key == QLatin1String("Save")) {
+        FileSave();
+    } else if (key == QLatin1String("SaveAs")) {
+        FileSaveAs();
     } else if (key == QLatin1String("HelpContent")) {
         NotSupported();
     }
-    // "Open", "Save", "SaveAs", "ConfigDownload": the file and transfer commands, once they exist.
 }

@@ -59,8 +59,9 @@ public:
     QLabel *lblNotice;
     void ShowNotice(const QString &text, int ms = 4000);
 
-    // The area the monitor panels live in.
+    // The area the monitor panels live in, and the hint it shows until the first panel does.
     QWidget *childArea() const { return m_childArea; }
+    QLabel *lblHint;
 
     // ---- commands ----
     void mnuFileExit_Click();
@@ -81,6 +82,8 @@ private:
     void buildMenus();
     void buildToolbar();
     void buildStatusStrip();
+    void buildKeyboardAccess();
+    void nameToolbarButtons();
     void unloadOthers();
 
     std::array<QAction *, 4> m_model{};

@@ -18,7 +18,16 @@
 
 namespace {
 
-enum class When { Connect, Sweep };
+enum class When { Connect, Upload, Sweep };
+
+// Told each channel of a configuration read before it is read.
+std::function<void(int, int)> g_progress;
+
+void tellProgress(int channel, int channels)
+{
+    if (g_progress)
+        g_progress(channel, channels);
+}
 
 // One read; false when the transaction fails.
 bool read(int16_t item, int16_t channel, QString &payload)
@@ -144,6 +153,8 @@ bool readAnalog(int kind, When when)
             channelStep();
             if (!G.MonitorOn)
                 break; // stopped: the module-level reads of this pass are still made
+        } else {
+            tellProgress(ch, panel.channels());
         }
         if (!readAnalogChannel(panel, kind, ch, when))
             return false;
@@ -161,6 +172,8 @@ bool readCounter(When when)
             channelStep();
             if (!G.MonitorOn)
                 break;
+        } else {
+            tellProgress(ch, frmL7::Channels);
         }
         ColouredCaption input;
         if (!readState(Item::DiscreteInput, ch, input))
@@ -195,6 +208,8 @@ bool readPoints(DiscretePanel &panel, int16_t item, When when, frmE4 *outputs)
     for (int16_t p = 1; p <= DiscretePanel::Points; ++p) {
         if (when == When::Sweep)
             channelStep();
+        else
+            tellProgress(p, DiscretePanel::Points);
         ColouredCaption state;
         if (!readState(item, p, state))
             return false;
@@ -222,15 +237,16 @@ bool readKind(int kind, When when, int modelIndex)
     case KindL7:
         return readCounter(when);
     case KindE4: {
-        if (when == When::Connect)
+        if (when != When::Sweep)
             emptyCalibrationRow();
         frmE4 &panel = Forms::get<frmE4>();
         return readPoints(panel, Item::DiscreteOutput, when, &panel);
     }
     case KindF9: {
         frmF9 &panel = Forms::get<frmF9>();
-        if (when == When::Connect) {
+        if (when != When::Sweep)
             emptyCalibrationRow();
+        if (when == When::Connect) {
             const double version = frmLoading::VersionNumber(Forms::get<frmMain>().lblData(3)->text());
             const bool w2 = modelIndex >= 1 && modelIndex <= ModelCount &&
                             G.ModelName[std::size_t(modelIndex)] == QLatin1String("VQ7_F9W2");
@@ -245,9 +261,13 @@ bool readKind(int kind, When when, int modelIndex)
 
 } // namespace
 
-bool ReadConfiguration(int kind, int modelIndex)
+bool ReadConfiguration(int kind, int modelIndex, bool forUpload,
+                       const std::function<void(int, int)> &progress)
 {
-    return readKind(kind, When::Connect, modelIndex);
+    g_progress = progress;
+    const bool ok = readKind(kind, forUpload ? When::Upload : When::Connect, modelIndex);
+    g_progress = nullptr;
+    return ok;
 }
 
 bool MonitorSweep(int kind)

@@ -48,9 +48,11 @@ void noModel()
     MsgBox(QStringLiteral("No Model"), MsgIcon::None, QStringLiteral("Type set"));
 }
 
-// Reads one identity row into the table of the main window.
-bool readIdentityRow(frmMain &main, int row)
+} // namespace
+
+bool ReadIdentityRow(int row)
 {
+    frmMain &main = Forms::get<frmMain>();
     static const int captions[] = {0, 2002, 2003, 2004, 2005, 2006, 2007};
     QString payload;
     if (!DataRead(int16_t(Item::ModelName + row - 1), 0, payload))
@@ -59,6 +61,8 @@ bool readIdentityRow(frmMain &main, int row)
     main.lblData(row)->setText(payload);
     return true;
 }
+
+namespace {
 
 // The panel buttons that monitoring takes away and gives back. False for no model.
 bool setMonitoringButtons(int kind, bool monitoring)
@@ -128,7 +132,7 @@ void Connecting()
     main.button(QStringLiteral("ConfigDownload"))->setEnabled(true);
 
     for (int row = 1; row <= 5; ++row) {
-        if (!readIdentityRow(main, row))
+        if (!ReadIdentityRow(row))
             return uploadIncomplete();
     }
 
@@ -139,7 +143,7 @@ void Connecting()
     const int kind = G.curKind();
 
     if (kind == KindUt5 || kind == KindK6 || kind == KindL7) {
-        if (!readIdentityRow(main, 6))
+        if (!ReadIdentityRow(6))
             return uploadIncomplete();
     }
 

@@ -32,6 +32,11 @@ bool StartRunning();
 // configuration stay.
 void LinkLost();
 
+// Reads identity row 1 to 6 (model name, hardware and firmware version, serial number,
+// manufacture and calibration date) into the main window's identity table; false when the read
+// fails.
+bool ReadIdentityRow(int row);
+
 // The number in a version text: what follows its last "V", or the whole text when it has none
 // ("V2.10" gives 2.1, "3.00" gives 3). A text without a number there gives 0.
 double VersionNumber(const QString &text);

@@ -125,6 +125,7 @@ AnalogPanel::AnalogPanel(const QString &objectName, int kind, int channels)
         m_lblUnit2[c] = ValueLabel(Frame1, ArrayName("lblUnit2", ch), ValueStyle::Unit, 4);
         m_shpOut[c] = new Lamp(Frame1);
         m_shpOut[c]->setObjectName(ArrayName("shpOut", ch));
+        m_shpOut[c]->setAccessibleName(QStringLiteral("%1 %2").arg(LoadResString(2111)).arg(ch));
 
         grid->addWidget(m_cmdCh[c], row + 1, ColCh);
         grid->addWidget(m_lblType[c], row + 1, ColType);

@@ -57,11 +57,14 @@ DiscretePanel::DiscretePanel(const QString &objectName, int titleNumber, bool ou
         m_lblNo[i]->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
         m_label1[i] = ValueLabel(Frame1, ArrayName("Label1", p), ValueStyle::Text, 4);
         m_label1[i]->setAlignment(Qt::AlignCenter);
+        // The state is read out with the point it belongs to.
+        m_label1[i]->setAccessibleDescription(LoadResString(outputs ? 4001 : 4002).arg(p));
         grid->addWidget(m_lblNo[i], row, column);
         grid->addWidget(m_label1[i], row, column + 1);
         if (outputs) {
             m_cmdOut[i] = new QPushButton(Frame1);
             m_cmdOut[i]->setObjectName(ArrayName("cmdOut", p));
+            m_cmdOut[i]->setAccessibleName(LoadResString(4001).arg(p)); // it has no caption
             m_cmdOut[i]->setFixedSize(28, 18);
             grid->addWidget(m_cmdOut[i], row, column + 2);
         }

@@ -57,6 +57,8 @@ QPushButton *ChannelButton(QWidget *parent, const QString &name, int channel)
 {
     auto *button = new QPushButton(QStringLiteral("%1").arg(channel, 2), parent);
     button->setObjectName(name);
+    // Read out as "Channel 3", not as the bare number.
+    button->setAccessibleName(QStringLiteral("%1 %2").arg(LoadResString(2000)).arg(channel));
     button->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     button->setFixedSize(button->fontMetrics().horizontalAdvance(QStringLiteral("00")) + 16, 20);
     return button;

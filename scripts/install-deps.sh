@@ -8,6 +8,9 @@ packages=(
     fonts-noto-cjk   # Japanese captions
     xdg-utils        # the document launcher looks up associations with xdg-mime
     libfile-mimeinfo-perl  # xdg-mime's file type look-up outside a desktop session
+    librsvg2-bin     # renders the program's icon from its SVG at build time
+    dpkg-dev         # the Debian package: dpkg-shlibdeps works out its dependencies
+    desktop-file-utils appstream  # validate the installed desktop entry and metainfo
 )
 
 missing=()

@@ -59,6 +59,8 @@ private slots:
     void startUpStates();
     void toolbarLayout();
     void captionsInBothLanguages();
+    void hintUntilAPanelShows_data();
+    void hintUntilAPanelShows();
     void helpIsNotSupported_data();
     void helpIsNotSupported();
     void aboutBox();
@@ -126,6 +128,39 @@ void TestMainWindow::captionsInBothLanguages()
     QVERIFY(japanese.mnuConn->text() != QStringLiteral("Connect"));
     QCOMPARE(japanese.button(11)->toolTip(), LoadResString(1020));
     QCOMPARE(japanese.windowTitle(), QStringLiteral("TARVIK"));
+}
+
+void TestMainWindow::hintUntilAPanelShows_data()
+{
+    QTest::addColumn<bool>("japanese");
+    QTest::addColumn<QString>("panel");
+    QTest::addColumn<QString>("hint");
+    const QString english = QStringLiteral(
+        "Choose Connect to read a module, or Model to prepare a configuration offline.");
+    const QString japanese = QStringLiteral(
+        "「接続」でモジュールを読み込みます。「ﾓﾃﾞﾙ」でオフラインの設定を準備できます。");
+    QTest::newRow("Model, UT5") << false << "UT5" << english;
+    QTest::newRow("a discrete panel") << false << "E4" << english;
+    QTest::newRow("Japanese, Model, K6") << true << "K6" << japanese;
+}
+
+void TestMainWindow::hintUntilAPanelShows()
+{
+    QFETCH(bool, japanese);
+    QFETCH(QString, panel);
+    QFETCH(QString, hint);
+    SetUiLanguage(japanese ? UiLanguage::Japanese : UiLanguage::English);
+    frmMain &main = Forms::get<frmMain>();
+    main.show();
+    QCOMPARE(main.lblHint->text(), hint);
+    QCOMPARE(main.lblHint->parentWidget(), main.childArea());
+    QVERIFY(main.lblHint->isVisible());
+
+    if (panel == QLatin1String("E4"))
+        Forms::get<frmE4>().E4(); // as a connection shows it
+    else
+        main.mnuModelModel(panel == QLatin1String("UT5") ? 1 : 2)->trigger();
+    QVERIFY(main.lblHint->isHidden());
 }
 
 void TestMainWindow::helpIsNotSupported_data()

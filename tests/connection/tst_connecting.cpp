@@ -12,6 +12,7 @@
 #include "panels/Lamp.h"
 #include "sim/SimModule.h"
 #include "sim/SimSerialPort.h"
+#include "tests/support/SimFixture.h"
 #include "tests/support/TestSupport.h"
 
 #include <QLabel>
@@ -84,14 +85,6 @@ QStringList connectCommands(int kind)
             commands << read(item, channel);
     }
     return commands;
-}
-
-QStringList commandsOf(const SimModule &module)
-{
-    QStringList list;
-    for (const SimExchange &e : module.transcript())
-        list << QString::fromLatin1(e.command);
-    return list;
 }
 
 } // namespace
@@ -235,7 +228,7 @@ void TestConnecting::connectCommandsInOrder()
     frmMain &main = Forms::get<frmMain>();
     const auto boxes = connect(main);
     QVERIFY2(boxes.isEmpty(), qPrintable(boxes.isEmpty() ? QString() : boxes.first().prompt));
-    QCOMPARE(commandsOf(*module), expected);
+    QCOMPARE(CommandsOf(*module), expected);
 }
 
 void TestConnecting::analogConfigurationIsStoredAndShown()

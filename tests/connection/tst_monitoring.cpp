@@ -10,6 +10,7 @@
 #include "panels/Lamp.h"
 #include "sim/SimModule.h"
 #include "sim/SimSerialPort.h"
+#include "tests/support/SimFixture.h"
 #include "tests/support/TestSupport.h"
 
 #include <QLabel>
@@ -72,14 +73,6 @@ QStringList sweepCommands(int kind)
     return commands;
 }
 
-QStringList commandsOf(const SimModule &module)
-{
-    QStringList list;
-    for (const SimExchange &e : module.transcript())
-        list << QString::fromLatin1(e.command);
-    return list;
-}
-
 } // namespace
 
 class TestMonitoring : public QObject
@@ -134,7 +127,7 @@ void TestMonitoring::monitor(SimModule &module,
     auto stopped = std::make_shared<bool>(false);
     const auto connection = QObject::connect(&module, &SimModule::exchanged, &main,
                                              [&module, &main, stopWhen, stopped] {
-        if (*stopped || !stopWhen(commandsOf(module)))
+        if (*stopped || !stopWhen(CommandsOf(module)))
             return;
         *stopped = true;
         // Pressed while the loop waits for a reply, as a user would.
@@ -173,7 +166,7 @@ void TestMonitoring::sweepOnTheWire()
     // Stop during the last exchange of the second sweep: the loop ends at its top.
     monitor(*module, [&](const QStringList &sent) { return sent.size() >= expected.size(); });
     QVERIFY2(boxes.boxes().isEmpty(), qPrintable(boxes.prompts().join(" / ")));
-    QCOMPARE(commandsOf(*module), expected);
+    QCOMPARE(CommandsOf(*module), expected);
 }
 
 void TestMonitoring::stopInTheMiddleOfASweep_data()
@@ -214,7 +207,7 @@ void TestMonitoring::stopInTheMiddleOfASweep()
     } else {
         expected += sweep; // a started pass covers every point
     }
-    QCOMPARE(commandsOf(*module), expected);
+    QCOMPARE(CommandsOf(*module), expected);
 
     frmMain &main = Forms::get<frmMain>();
     QVERIFY(!G.MonitorOn);
@@ -301,7 +294,7 @@ void TestMonitoring::ut8StartLeavesItsPanelAlone()
     // Each Start enters the group again.
     module->clearTranscript();
     monitor(*module, [](const QStringList &sent) { return sent.size() >= 3; });
-    QCOMPARE(commandsOf(*module).value(0), QStringLiteral("G01"));
+    QCOMPARE(CommandsOf(*module).value(0), QStringLiteral("G01"));
 }
 
 void TestMonitoring::e4OnlyTheLastPressIsSwitched()
@@ -326,7 +319,7 @@ void TestMonitoring::e4OnlyTheLastPressIsSwitched()
         return phase == 2 && sent.size() >= 1 + 2 * 32 * 4;
     });
     QVERIFY(enabledDuring);
-    const QStringList sent = commandsOf(*module);
+    const QStringList sent = CommandsOf(*module);
     QCOMPARE(sent.count(QStringLiteral("D120")), 1);
     QVERIFY(!sent.contains(QStringLiteral("D051")));
     QCOMPARE(module->output(12), 0);
@@ -392,7 +385,7 @@ void TestMonitoring::e4FailedPressIsToldOnceAndDropped()
         return pressedAt >= 0 && sent.size() >= pressedAt + 2 * 2 * 32 + 2;
     });
     QCOMPARE(module->output(7), state);
-    QCOMPARE(commandsOf(*module).count(QStringLiteral("D071")), 1);
+    QCOMPARE(CommandsOf(*module).count(QStringLiteral("D071")), 1);
     QStringList titles;
     for (const MsgRecord &box : recorder.boxes())
         titles << box.title;

@@ -12,6 +12,7 @@
 #include "panels/DiscretePanel.h"
 #include "sim/SimModule.h"
 #include "sim/SimSerialPort.h"
+#include "tests/support/SimFixture.h"
 #include "tests/support/TestSupport.h"
 
 #include <QElapsedTimer>
@@ -23,14 +24,6 @@
 #include <memory>
 
 namespace {
-
-QStringList commandsOf(const SimModule &module)
-{
-    QStringList list;
-    for (const SimExchange &e : module.transcript())
-        list << QString::fromLatin1(e.command);
-    return list;
-}
 
 // Calls `act` once, while the program waits for the reply to the n-th command (counted from now).
 void atExchange(SimModule &module, int n, std::function<void()> act)
@@ -114,7 +107,7 @@ void TestOneCommand::commandsDuringConnectAreHeldBack()
         answerPortDialog(answers);
         main.mnuConnConn->trigger();
     }
-    const QStringList expected = commandsOf(*plain);
+    const QStringList expected = CommandsOf(*plain);
 
     ResetProgramState();
     auto module = install(QStringLiteral("VQ7_UT5"));
@@ -127,7 +120,7 @@ void TestOneCommand::commandsDuringConnectAreHeldBack()
     MsgRecorder boxes;
     again.mnuConnConn->trigger();
 
-    QCOMPARE(commandsOf(*module), expected);
+    QCOMPARE(CommandsOf(*module), expected);
     QVERIFY2(boxes.boxes().isEmpty(), qPrintable(boxes.prompts().join(" / ")));
     QCOMPARE(again.lblNotice->text(), QStringLiteral("The module is busy with another command."));
     QVERIFY(G.LinkUp);
@@ -196,7 +189,7 @@ void TestOneCommand::stopBeforeMonitoringHasBegun()
     MsgRecorder boxes;
     main.mnuMonitorStart->trigger();
 
-    QCOMPARE(commandsOf(*module), QStringList{"G01"});
+    QCOMPARE(CommandsOf(*module), QStringList{"G01"});
     QVERIFY(boxes.boxes().isEmpty());
     QVERIFY(!G.MonitorOn);
     QVERIFY(main.mnuMonitorStart->isEnabled());
@@ -219,13 +212,13 @@ void TestOneCommand::pressIsNotCarriedIntoTheNextRun()
     });
     MsgRecorder boxes;
     main.mnuMonitorStart->trigger();
-    QVERIFY(!commandsOf(*module).contains(QStringLiteral("D071")));
+    QVERIFY(!CommandsOf(*module).contains(QStringLiteral("D071")));
 
     module->clearTranscript();
     atExchange(*module, 1 + 2 * 2, [&main] { main.mnuMonitorStop->trigger(); });
     main.mnuMonitorStart->trigger();
-    QCOMPARE(commandsOf(*module).mid(0, 5), (QStringList{"G01", "I07", "D01", "I07", "D02"}));
-    QVERIFY(!commandsOf(*module).contains(QStringLiteral("D071")));
+    QCOMPARE(CommandsOf(*module).mid(0, 5), (QStringList{"G01", "I07", "D01", "I07", "D02"}));
+    QVERIFY(!CommandsOf(*module).contains(QStringLiteral("D071")));
     QCOMPARE(module->output(7), 0);
     QVERIFY(boxes.boxes().isEmpty());
 }
@@ -307,7 +300,7 @@ void TestOneCommand::portLost()
     main.mnuConnConn->trigger();
     QVERIFY2(boxes.boxes().isEmpty(), qPrintable(boxes.prompts().join(" / ")));
     QVERIFY(G.LinkUp);
-    QCOMPARE(commandsOf(*module).first(), QStringLiteral("G01"));
+    QCOMPARE(CommandsOf(*module).first(), QStringLiteral("G01"));
     QCOMPARE(answers.shown().size(), 1);
 }
 
@@ -337,7 +330,7 @@ void TestOneCommand::rapidStartStopOnASlowLine()
     QTest::qWait(2600);
     QTRY_VERIFY_WITH_TIMEOUT(!ModuleCommand::Running(), 10000);
 
-    const QStringList wire = commandsOf(*module);
+    const QStringList wire = CommandsOf(*module);
     QVERIFY(wire.size() >= 5);
     QCOMPARE(at.size(), wire.size());
     for (qsizetype i = 1; i < at.size(); ++i) {

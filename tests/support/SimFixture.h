@@ -15,6 +15,15 @@
 
 #include <memory>
 
+// The commands the module received, in order, without their CR.
+inline QStringList CommandsOf(const SimModule &module)
+{
+    QStringList list;
+    for (const SimExchange &e : module.transcript())
+        list << QString::fromLatin1(e.command);
+    return list;
+}
+
 class SimFixture
 {
 public:
