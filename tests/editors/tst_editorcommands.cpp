@@ -1,6 +1,6 @@
-// The editors and the one conversation with the module: an editor does not open while another
-// command talks, an editor's button that talks is held back while another command runs, and a
-// window whose download waits for the module takes no clicks or keys until it is done.
+// The editors as commands: an editor does not open while another command talks, an editor's
+// button that talks is held back while another command runs, a window whose download waits for the
+// module takes no clicks or keys until it is done, and every control is announced by a name.
 
 #include "editors/frmAlarm.h"
 #include "editors/frmBurnout.h"
@@ -11,6 +11,10 @@
 #include "link/ModuleCommand.h"
 #include "tests/editors/EditorFixture.h"
 
+#include "app/Resources.h"
+
+#include <QAbstractButton>
+#include <QAccessible>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -52,6 +56,21 @@ void Open(const QString &editor)
         frmCJM::CJM();
 }
 
+// What a screen reader announces a control as: its name, or for a list box (whose name on Linux
+// is its present entry) the label that names it.
+QString AnnouncedName(QWidget *widget)
+{
+    QAccessibleInterface *face = QAccessible::queryAccessibleInterface(widget);
+    if (!face)
+        return {};
+    if (qobject_cast<QComboBox *>(widget)) {
+        for (const auto &[label, relation] : face->relations(QAccessible::Label))
+            return label->text(QAccessible::Name);
+        return {};
+    }
+    return face->text(QAccessible::Name);
+}
+
 } // namespace
 
 class TestEditorCommands : public QObject
@@ -66,6 +85,8 @@ private slots:
     void buttonsHeldBackWhileAnotherCommandRuns_data();
     void buttonsHeldBackWhileAnotherCommandRuns();
     void windowTakesNoInputWhileItsDownloadWaits();
+    void everyControlHasAName_data();
+    void everyControlHasAName();
 };
 
 void TestEditorCommands::editorsDoNotOpenDuringConnect_data()
@@ -213,6 +234,57 @@ void TestEditorCommands::windowTakesNoInputWhileItsDownloadWaits()
     QCOMPARE(channelAfter, QStringLiteral("10"));
     QVERIFY(closedByExit);
     QCOMPARE(answers.shown(), (QStringList{"frmType", "frmDialog"}));
+}
+
+void TestEditorCommands::everyControlHasAName_data()
+{
+    QTest::addColumn<QString>("model");
+    QTest::addColumn<QString>("editor");
+    QTest::addColumn<bool>("japanese");
+    QTest::addColumn<QString>("control");
+    QTest::addColumn<QString>("name");
+    QTest::newRow("type") << "VQ7_UT5" << "type" << false << "cboType" << "Input Type";
+    QTest::newRow("type, Japanese") << "VQ7_UT5" << "type" << true << "cboChannel" << "ﾁｬﾝﾈﾙ";
+    QTest::newRow("burnout, Japanese") << "VQ7_K6" << "burnout" << true << "cboBurnout" << "断線検出";
+    QTest::newRow("filter") << "VQ7_UT5" << "filter" << false << "txtFilter" << "Filter Time Const.";
+    QTest::newRow("line noise") << "VQ7S_UT8" << "noise" << false << "cboLineNoise" << "Line Noise Filter Type";
+    QTest::newRow("alarm") << "VQ7S_UT8" << "alarm" << false << "optAlarm_1" << "ON";
+    QTest::newRow("cold junction") << "VQ7_UT5" << "cjm" << false << "Text2" << "CJM Voltage";
+    QTest::newRow("cold junction, Japanese") << "VQ7_UT5" << "cjm" << true << "cmdUp" << "ｱｯﾌﾟﾛｰﾄﾞ";
+}
+
+// Every button and every control the Tab key reaches has a name of its own, in the user's language.
+void TestEditorCommands::everyControlHasAName()
+{
+    QFETCH(QString, model);
+    QFETCH(QString, editor);
+    QFETCH(bool, japanese);
+    QFETCH(QString, control);
+    QFETCH(QString, name);
+    SetUiLanguage(japanese ? UiLanguage::Japanese : UiLanguage::English);
+    auto module = ConnectTo(model);
+    QVERIFY(G.LinkUp);
+
+    QHash<QString, QString> named; // name -> control
+    QStringList problems;
+    ModalAnswerer answers;
+    WithWindow<EditorWindow>(answers, [&](EditorWindow &w) {
+        for (QWidget *widget : w.findChildren<QWidget *>()) {
+            const bool isControl =
+                qobject_cast<QAbstractButton *>(widget) || (widget->focusPolicy() & Qt::TabFocus);
+            if (!isControl || !widget->isVisible())
+                continue;
+            const QString text = AnnouncedName(widget);
+            if (text.trimmed().isEmpty() || named.contains(text))
+                problems << widget->objectName() + QStringLiteral(": \"") + text + QLatin1Char('"');
+            named.insert(text, widget->objectName());
+        }
+    });
+    Open(editor);
+
+    QCOMPARE(answers.shown().size(), 1);
+    QCOMPARE(problems, QStringList{});
+    QCOMPARE(named.key(control), name);
 }
 
 QTEST_MAIN(TestEditorCommands)
