@@ -9,6 +9,11 @@
 #include "app/Twips.h"
 #include "app/frmAbout.h"
 #include "connection/frmLoading.h"
+#include "editors/frmAlarm.h"
+#include "editors/frmBurnout.h"
+#include "editors/frmCJM.h"
+#include "editors/frmLineNoise.h"
+#include "editors/frmTimeCon.h"
 #include "files/Files.h"
 #include "files/Transfer.h"
 #include "link/ModuleCommand.h"
@@ -161,7 +166,6 @@ void frmMain::buildMenus()
 
     QMenu *config = addMenu(QStringLiteral("mnuConfig"), QStringLiteral("1045"));
     mnuConfig = config->menuAction();
-    // The settings windows open from here once they exist; until then these entries are inert.
     mnuConfigModBus = addItem(config, QStringLiteral("mnuConfigModBus"), QStringLiteral("1036"),
                               &frmMain::mnuConfigModBus_Click);
     mnuConfigBar0 = addBar(config, QStringLiteral("mnuConfigBar0"));
@@ -170,6 +174,10 @@ void frmMain::buildMenus()
     mnuConfigLineNoise =
         addItem(config, QStringLiteral("mnuConfigLineNoise"), QStringLiteral("2049"));
     mnuConfigCJM = addItem(config, QStringLiteral("mnuConfigCJM"), QStringLiteral("1040"));
+    connect(mnuConfigBurnout, &QAction::triggered, this, [] { frmBurnout::BurnoutSet(); });
+    connect(mnuConfigFilter, &QAction::triggered, this, [] { frmTimeCon::FilterSet(); });
+    connect(mnuConfigLineNoise, &QAction::triggered, this, [] { frmLineNoise::LineNoiseSet(); });
+    connect(mnuConfigCJM, &QAction::triggered, this, [] { frmCJM::CJM(); });
     mnuConfigBar2 = addBar(config, QStringLiteral("mnuConfigBar2"));
     mnuConfigCount = addItem(config, QStringLiteral("mnuConfigCount"), QStringLiteral("1048"),
                              &frmMain::mnuConfigCount_Click);
@@ -198,6 +206,7 @@ void frmMain::buildMenus()
     QMenu *alarm = addMenu(QStringLiteral("mnuAlarm"), QStringLiteral("2112"));
     mnuAlarm = alarm->menuAction();
     mnuAlarmOutput = addItem(alarm, QStringLiteral("mnuAlarmOutput"), QStringLiteral("2113"));
+    connect(mnuAlarmOutput, &QAction::triggered, this, [] { frmAlarm::AlarmSet(); });
 
     mnuSpace1 = bar->addAction(QString());
     mnuSpace1->setObjectName(QStringLiteral("mnuSpace1"));

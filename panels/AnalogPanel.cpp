@@ -4,6 +4,7 @@
 #include "app/Resources.h"
 #include "app/frmMain.h"
 #include "connection/DisplayRules.h"
+#include "editors/frmType.h"
 #include "model/Catalogue.h"
 #include "model/Globals.h"
 #include "panels/Lamp.h"
@@ -288,7 +289,7 @@ void AnalogPanel::refill()
 void AnalogPanel::cmdCh_Click(int index)
 {
     G.SelChannel = int16_t(index);
-    // The input type editor of this channel opens here: Forms::get<frmType>().TypeSet();
+    frmType::TypeSet();
 }
 
 frmUt5::frmUt5() : AnalogPanel(QStringLiteral("frmUt5"), KindUt5, 16) {}

@@ -5,6 +5,7 @@
 #include "app/Resources.h"
 #include "app/frmMain.h"
 #include "connection/DisplayRules.h"
+#include "editors/frmType.h"
 #include "model/Globals.h"
 #include "panels/AnalogPanel.h"
 #include "panels/PanelOfKind.h"
@@ -13,6 +14,7 @@
 #include "tests/panels/PanelTestSupport.h"
 #include "tests/support/TestSupport.h"
 
+#include <QComboBox>
 #include <QImage>
 #include <QLabel>
 #include <QPushButton>
@@ -470,10 +472,19 @@ void TestAnalogPanels::channelButtonSelectsItsChannel()
 {
     QFETCH(int, kind);
     QFETCH(int, channel);
+    G.CurModelKind = int16_t(kind);
     AnalogPanel &panel = loadPanel(kind);
     ShowPanelOfKind(kind);
+    QString shown;
+    ModalAnswerer answers;
+    answers.expect<frmType>([&shown](frmType &editor) {
+        shown = editor.cboChannel->currentText();
+        editor.cmdExit->click();
+    });
     QTest::mouseClick(panel.cmdCh(channel), Qt::LeftButton);
     QCOMPARE(G.SelChannel, channel);
+    QCOMPARE(answers.shown(), QStringList{"frmType"});
+    QCOMPARE(shown, QString::number(channel)); // the input type editor opens on that channel
 }
 
 QTEST_MAIN(TestAnalogPanels)
