@@ -266,9 +266,12 @@ frmCommLog &frmCommLog::Open(QWidget &owner)
     auto *window = owner.findChild<frmCommLog *>(QString(), Qt::FindDirectChildrenOnly);
     if (!window)
         window = new frmCommLog(&owner);
-    window->show();
-    window->raise();
-    window->activateWindow();
+    if (window->isVisible()) {
+        window->raise();
+        window->activateWindow();
+    } else {
+        window->show();
+    }
     return *window;
 }
 
