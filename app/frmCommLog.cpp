@@ -14,6 +14,7 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QPointer>
 #include <QPushButton>
 #include <QSaveFile>
 #include <QScrollBar>
@@ -261,11 +262,26 @@ frmCommLog::frmCommLog(QWidget *owner) : QWidget(owner, Qt::Window)
     Refresh();
 }
 
+namespace {
+QPointer<frmCommLog> &openWindow()
+{
+    static QPointer<frmCommLog> window;
+    return window;
+}
+} // namespace
+
 frmCommLog &frmCommLog::Open(QWidget &owner)
 {
-    auto *window = owner.findChild<frmCommLog *>(QString(), Qt::FindDirectChildrenOnly);
-    if (!window)
-        window = new frmCommLog(&owner);
+    QPointer<frmCommLog> &window = openWindow();
+    if (!window) {
+        // A window of its own, not kept above the main window: it may sit beside or behind it
+        // while the panel is watched. It goes with its owner and does not keep the program
+        // running when the main window closes.
+        window = new frmCommLog;
+        window->setAttribute(Qt::WA_QuitOnClose, false);
+        frmCommLog *made = window;
+        QObject::connect(&owner, &QObject::destroyed, made, [made] { delete made; });
+    }
     if (window->isVisible()) {
         window->raise();
         window->activateWindow();
@@ -273,6 +289,11 @@ frmCommLog &frmCommLog::Open(QWidget &owner)
         window->show();
     }
     return *window;
+}
+
+frmCommLog *frmCommLog::IfOpen()
+{
+    return openWindow();
 }
 
 void frmCommLog::showEvent(QShowEvent *event)

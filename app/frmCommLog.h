@@ -55,8 +55,11 @@ class frmCommLog : public QWidget
 public:
     explicit frmCommLog(QWidget *owner = nullptr);
 
-    // Shows the log window of the owner (the main window), making it the first time.
+    // Shows the log window, making it the first time; it is destroyed with its owner (the main
+    // window).
     static frmCommLog &Open(QWidget &owner);
+    // The log window when it has been made, else nullptr.
+    static frmCommLog *IfOpen();
 
     QPushButton *cmdPause;
     QPushButton *cmdClear;

@@ -148,6 +148,7 @@ void frmPortDevice::showTarget()
     const int port = target();
     const PortDevice device = ResolvePort(port);
     lstPorts->clearSelection();
+    lstPorts->setCurrentItem(nullptr); // no row looks chosen when none is
     for (int i = 0; i < m_ports.size(); ++i) {
         const bool current = device.adapter && device.found
                                  ? device.present && m_ports[i].device == device.present->device

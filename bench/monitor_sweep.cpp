@@ -206,7 +206,7 @@ int timeSweeps(frmMain &main, LogState state, int sweeps, Timing &timing)
     timing.cpu += cpuSeconds() - cpuBefore;
     timing.seconds += double(wall.nsecsElapsed()) / 1e9;
     timing.sweeps += sweeps;
-    if (auto *window = main.findChild<frmCommLog *>())
+    if (auto *window = frmCommLog::IfOpen())
         window->hide();
     return failures;
 }

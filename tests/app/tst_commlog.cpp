@@ -218,6 +218,10 @@ void TestCommLog::windowFiltersPausesClearsAndSaves()
     QCOMPARE(window.model().rowCount(), 0);
     QCOMPARE(countersOf(log.counters()), (QList<qint64>{0, 0, 0, 0, 0, 0, 0, 0}));
     QCOMPARE(window.lblCount(0)->text(), QStringLiteral("Exchanges: 0"));
+
+    // It goes with the main window.
+    Forms::unload<frmMain>();
+    QVERIFY(!frmCommLog::IfOpen());
 }
 
 // The log opens while monitoring runs, from a button no monitoring state takes away, and the loop
@@ -268,7 +272,7 @@ void TestCommLog::openingWhileMonitoringHoldsNothing()
     QVERIFY(boxes.boxes().isEmpty());
     QVERIFY(enabledThen);
     QVERIFY(!heldThen);
-    auto *window = main.findChild<frmCommLog *>();
+    auto *window = frmCommLog::IfOpen();
     QVERIFY(window && !window->isHidden());
     QVERIFY(module->exchangeCount() >= openedAt + 40);
     window->Refresh();
