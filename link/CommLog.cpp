@@ -131,7 +131,8 @@ void CommLog::add(Kind kind, const LinkRecord &record)
 
     Extra extra;
     if (kind == Kind::Exchange) {
-        slot.item = itemFor(record.command);
+        // A command that never went out selected nothing in the module.
+        slot.item = (record.flags & NotSent) ? NoItem : itemFor(record.command);
         if (slot.item >= 0)
             m_items.set(std::size_t(slot.item));
         const bool answered = !(record.flags & (NotSent | NoReplyAwaited | Abandoned | PortError));

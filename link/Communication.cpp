@@ -261,12 +261,13 @@ bool IsPlainText(const QString &text)
 
 QString SendReceive(const QString &command)
 {
+    // Made first, so that a retry noted for this exchange never passes to a later one.
+    const QByteArray bytes = command.toLatin1();
+    ExchangeRecorder record(bytes);
     if (ModuleCommand::Cancelled()) {
         G.TimeoutFlag = true;
         return {};
     }
-    const QByteArray bytes = command.toLatin1();
-    ExchangeRecorder record(bytes);
     if (!G.CommForm) {
         record.finish({}, LinkRecord::NotSent, PortNotOpenText);
         return exchangeFailed(nullptr, PortNotOpenText);

@@ -73,6 +73,7 @@ private slots:
     void windowFiltersPausesClearsAndSaves();
     void openingWhileMonitoringHoldsNothing();
     void ringIsBounded();
+    void linesBelongToTheItemSelected();
 };
 
 // A connect on which the first group select times out (its late reply arriving while the user
@@ -321,6 +322,33 @@ void TestCommLog::ringIsBounded()
     QCOMPARE(window.model().rowCount(), CommLog::Capacity);
     QCOMPARE(window.model().seqAt(0), log.firstSeq());
     QCOMPARE(window.model().seqAt(CommLog::Capacity - 1), log.endSeq() - 1);
+}
+
+// A data command belongs to the item the last select that went out chose; a select refused before
+// it reached the line chose nothing, and a group select leaves no item selected.
+void TestCommLog::linesBelongToTheItemSelected()
+{
+    CommLog &log = CommLog::Instance();
+    log.setRecording(true);
+    const qint64 first = log.endSeq();
+    const auto add = [&log](const QByteArray &command, quint16 flags = 0) {
+        LinkRecord record;
+        record.command = command;
+        record.reply = flags ? QByteArray() : QByteArray("D0\r");
+        record.flags = flags;
+        log.linkRecord(record);
+    };
+    add("I05\r");
+    add("D03\r");
+    add("I07\r", LinkRecord::NotSent);
+    add("D\r");
+    add("G01\r");
+    add("D\r");
+    QList<qint16> items;
+    for (qint64 seq = first; seq < log.endSeq(); ++seq)
+        items << log.itemOf(seq);
+    QCOMPARE(items, (QList<qint16>{5, 5, CommLog::NoItem, 5, CommLog::GroupSelect, CommLog::NoItem}));
+    QCOMPARE(log.items(), QList<qint16>{5});
 }
 
 QTEST_MAIN(TestCommLog)
