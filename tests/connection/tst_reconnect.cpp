@@ -24,7 +24,11 @@
 #include <QRadioButton>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QScopeGuard>
 #include <QTimer>
+
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace {
 
@@ -189,6 +193,11 @@ void TestReconnect::replugAgainstTheSimulator()
     QVERIFY(sim.start({"--model", "VQ7_UT5", "--link", link, "--fault", "drop:after=200,times=1"}));
     const QString firstDevice = QFileInfo(link).canonicalFilePath();
     QVERIFY(!firstDevice.isEmpty());
+    // Held open here (never read) so that the simulator cannot come back under the same name.
+    const int holder = ::open(QFile::encodeName(firstDevice).constData(),
+                              O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    QVERIFY(holder >= 0);
+    const auto release = qScopeGuard([holder] { ::close(holder); });
 
     if (byIdentity) {
         // The adapter as the system would list it: wherever the simulator's device is now.
@@ -232,6 +241,7 @@ void TestReconnect::replugAgainstTheSimulator()
     QVERIFY(!G.MonitorOn);
     QVERIFY(strip.isHidden());
     const QString secondDevice = QFileInfo(link).canonicalFilePath();
+    QVERIFY2(secondDevice != firstDevice, qPrintable(secondDevice));
     QCOMPARE(main.MSComm1().deviceName(), byIdentity ? secondDevice : link);
 
     // The log tells the story: lost once, opened again.
