@@ -39,9 +39,9 @@ bool isTrouble(quint16 marks)
 QStringList counterTexts()
 {
     const CommLog::Counters &c = theLog().counters();
-    const qint64 values[frmCommLog::CounterCount] = {c.exchanges,  c.timeouts,   c.refusals,
-                                                     c.retries,    c.staleBytes, c.portErrors,
-                                                     c.invalid,    c.notSent};
+    const qint64 values[frmCommLog::CounterCount] = {c.exchanges, c.timeouts,   c.refusals,
+                                                     c.retries,   c.staleBytes, c.portErrors,
+                                                     c.invalid,   c.notSent};
     static constexpr int captions[frmCommLog::CounterCount] = {4665, 4666, 4667, 4668,
                                                                4669, 4670, 4671, 4690};
     QStringList texts;
@@ -80,7 +80,8 @@ QVariant CommLogModel::data(const QModelIndex &index, int role) const
     case Qt::DisplayRole:
         switch (index.column()) {
         case TimeColumn:
-            return QDateTime::fromMSecsSinceEpoch(line.atMs).toString(QStringLiteral("HH:mm:ss.zzz"));
+            return QDateTime::fromMSecsSinceEpoch(line.atMs).toString(
+                QStringLiteral("HH:mm:ss.zzz"));
         case CommandColumn:
             return CommLog::visible(line.command);
         case ReplyColumn:
@@ -94,8 +95,8 @@ QVariant CommLogModel::data(const QModelIndex &index, int role) const
         }
     case Qt::ToolTipRole:
         if (index.column() == TimeColumn)
-            return QDateTime::fromMSecsSinceEpoch(line.atMs)
-                .toString(QStringLiteral("yyyy-MM-dd HH:mm:ss.zzz"));
+            return QDateTime::fromMSecsSinceEpoch(line.atMs).toString(
+                QStringLiteral("yyyy-MM-dd HH:mm:ss.zzz"));
         if (index.column() == NotesColumn && !line.text.isEmpty())
             return line.text; // the whole text of a port failure, with its advice
         return {};
@@ -358,9 +359,9 @@ void frmCommLog::cmdClear_Click()
 void frmCommLog::cmdSave_Click()
 {
     Refresh();
-    const QString name = QStringLiteral("tarvik-log-%1.txt")
-                             .arg(QDateTime::currentDateTime().toString(
-                                 QStringLiteral("yyyyMMdd-HHmmss")));
+    const QString name =
+        QStringLiteral("tarvik-log-%1.txt")
+            .arg(QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss")));
     QFileDialog dialog(this, LoadResString(4685), QDir::home().filePath(name), LoadResString(4686));
     dialog.setObjectName(QStringLiteral("dlgSaveLog"));
     dialog.setAcceptMode(QFileDialog::AcceptSave);

@@ -22,7 +22,15 @@ class CommLogModel : public QAbstractTableModel
 {
     Q_OBJECT
 public:
-    enum Column { TimeColumn, CommandColumn, ReplyColumn, RoundTripColumn, NotesColumn, Columns };
+    enum Column
+    {
+        TimeColumn,
+        CommandColumn,
+        ReplyColumn,
+        RoundTripColumn,
+        NotesColumn,
+        Columns
+    };
     static constexpr int AllItems = 10000;
 
     using QAbstractTableModel::QAbstractTableModel;

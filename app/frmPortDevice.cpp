@@ -13,7 +13,15 @@
 #include <QVBoxLayout>
 
 namespace {
-enum Column { DeviceColumn, DescriptionColumn, MakerColumn, SerialColumn, UsbColumn, Columns };
+enum Column
+{
+    DeviceColumn,
+    DescriptionColumn,
+    MakerColumn,
+    SerialColumn,
+    UsbColumn,
+    Columns
+};
 
 QString usbId(const PortEntry &port)
 {
@@ -159,9 +167,8 @@ void frmPortDevice::showTarget()
     const bool fromEnvironment = device.source == PortDevice::Source::Environment;
     lblEnvironment->setVisible(fromEnvironment);
     if (fromEnvironment)
-        lblEnvironment->setText(LoadResString(4634).arg(PortVariable(port),
-                                                         QStringLiteral("COM%1").arg(port),
-                                                         device.device));
+        lblEnvironment->setText(LoadResString(4634).arg(
+            PortVariable(port), QStringLiteral("COM%1").arg(port), device.device));
     cmdStandard->setEnabled(device.source == PortDevice::Source::Remembered);
     cmdStandard->setToolTip(
         LoadResString(4637).arg(QStringLiteral("COM%1").arg(port), StandardPortDevice(port)));

@@ -12,8 +12,8 @@
 #include "app/frmMain.h"
 #include "app/frmPortDevice.h"
 #include "bench/Unattended.h"
-#include "connection/ReconnectStrip.h"
 #include "connection/Readings.h"
+#include "connection/ReconnectStrip.h"
 #include "link/CommLog.h"
 #include "link/PortNames.h"
 #include "model/Globals.h"
@@ -144,7 +144,8 @@ int main(int argc, char **argv)
     ok = save(main, dir.filePath(QStringLiteral("module-lost") + suffix)) && ok;
 
     if (!told.isEmpty())
-        std::fprintf(stderr, "the program said: %s\n", qPrintable(told.join(QStringLiteral(" / "))));
+        std::fprintf(stderr, "the program said: %s\n",
+                     qPrintable(told.join(QStringLiteral(" / "))));
     Forms::unloadAll();
     SetPortLister({});
     return ok && told.isEmpty() ? 0 : 1;

@@ -161,8 +161,8 @@ void CommLog::add(Kind kind, const LinkRecord &record)
     }
     extra.stale = record.stale;
     extra.text = record.text;
-    if (slot.commandLength == Elsewhere || slot.replyLength == Elsewhere || !extra.stale.isEmpty() ||
-        !extra.text.isEmpty()) {
+    if (slot.commandLength == Elsewhere || slot.replyLength == Elsewhere ||
+        !extra.stale.isEmpty() || !extra.text.isEmpty()) {
         slot.extra = true;
         m_extra.insert(slot.seq, extra);
     }
@@ -297,11 +297,11 @@ QString CommLog::notesText(const Line &line)
 
 QString CommLog::lineText(const Line &line)
 {
-    const QString time = QDateTime::fromMSecsSinceEpoch(line.atMs)
-                             .toString(QStringLiteral("yyyy-MM-dd HH:mm:ss.zzz"));
-    const QString roundTrip = line.roundTripUs >= 0
-                                  ? QStringLiteral("%1 ms").arg(line.roundTripUs / 1000.0, 0, 'f', 1)
-                                  : QString();
+    const QString time = QDateTime::fromMSecsSinceEpoch(line.atMs).toString(
+        QStringLiteral("yyyy-MM-dd HH:mm:ss.zzz"));
+    const QString roundTrip =
+        line.roundTripUs >= 0 ? QStringLiteral("%1 ms").arg(line.roundTripUs / 1000.0, 0, 'f', 1)
+                              : QString();
     QString text = time + QStringLiteral("  ") + visible(line.command).leftJustified(16) +
                    QStringLiteral("  ") + visible(line.reply).leftJustified(24) +
                    QStringLiteral("  ") + roundTrip.leftJustified(10) + QStringLiteral("  ") +

@@ -22,23 +22,33 @@ public:
 
     static CommLog &Instance();
 
-    enum class Kind : quint8 { Exchange, Opened, OpenFailed, Closed, Lost, Paused, Resumed };
+    enum class Kind : quint8
+    {
+        Exchange,
+        Opened,
+        OpenFailed,
+        Closed,
+        Lost,
+        Paused,
+        Resumed
+    };
 
     // How a line is marked: the link's flags (LinkRecord::Flag) and what the log finds itself.
-    enum Mark : quint16 {
+    enum Mark : quint16
+    {
         TimedOut = LinkRecord::TimedOut,
         Retry = LinkRecord::Retry,
         PortError = LinkRecord::PortError,
         NotSent = LinkRecord::NotSent,
         NoReplyAwaited = LinkRecord::NoReplyAwaited,
         Abandoned = LinkRecord::Abandoned,
-        Refused = 1 << 8,  // the module answered "illegal OPE" or "invalid data"
-        Invalid = 1 << 9,  // a reply that is no "D ... CR" of printable characters
-        Stale = 1 << 10,   // bytes waiting before the command were thrown away
+        Refused = 1 << 8, // the module answered "illegal OPE" or "invalid data"
+        Invalid = 1 << 9, // a reply that is no "D ... CR" of printable characters
+        Stale = 1 << 10,  // bytes waiting before the command were thrown away
     };
 
     // Item of a line: the item selected when its command went (I and D commands), or one of these.
-    static constexpr qint16 NoItem = -1;     // port events, a D command with no item selected
+    static constexpr qint16 NoItem = -1;      // port events, a D command with no item selected
     static constexpr qint16 GroupSelect = -2; // G commands
 
     struct Line
@@ -141,7 +151,7 @@ private:
     quint64 m_generation = 0;
     Counters m_counters;
     std::bitset<1000> m_items;
-    qint16 m_selected = NoItem;    // the item the last I command selected
+    qint16 m_selected = NoItem;      // the item the last I command selected
     bool m_lastWasPortError = false; // a loss right after a failed exchange is the same failure
     bool m_recording = false;
     bool m_everRecorded = false;

@@ -10,14 +10,16 @@
 
 struct LinkRecord
 {
-    enum class Kind : quint8 {
+    enum class Kind : quint8
+    {
         Exchange,   // one command and its reply
         Opened,     // text: the port ("COM1 (/dev/ttyUSB0)")
         OpenFailed, // text: the port's failure description
         Closed,     // text: the port
         Lost,       // text: the port's description of the loss
     };
-    enum Flag : quint16 {
+    enum Flag : quint16
+    {
         TimedOut = 1 << 0,       // no complete reply within the reply time-out
         Retry = 1 << 1,          // the exchange repeats one that failed
         PortError = 1 << 2,      // the port failed during the exchange (text says how)

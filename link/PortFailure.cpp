@@ -204,11 +204,9 @@ QString PortFailureAdvice(int portNumber, const PortDevice &port, const PortFail
     case PortFailure::Kind::Unknown:
         return {};
     case PortFailure::Kind::Missing: {
-        const bool adapterAway =
-            port.adapter && port.adapter->hasIdentity() && !port.found;
-        const QString what = adapterAway
-                                 ? LoadResString(4601).arg(com, AdapterText(*port.adapter))
-                                 : LoadResString(4600).arg(com, device);
+        const bool adapterAway = port.adapter && port.adapter->hasIdentity() && !port.found;
+        const QString what = adapterAway ? LoadResString(4601).arg(com, AdapterText(*port.adapter))
+                                         : LoadResString(4600).arg(com, device);
         return what + environmentNote(portNumber, port) + QStringLiteral("\n\n") +
                presentPortsText(failure.present);
     }

@@ -11,7 +11,8 @@
 
 struct PortFailure
 {
-    enum class Kind {
+    enum class Kind
+    {
         Unknown,    // nothing more to say than the port's own text
         Missing,    // no device of that name
         NotSerial,  // a file system object that is no serial port
@@ -24,7 +25,7 @@ struct PortFailure
     QString group;
     QString owner;
     QString user;
-    bool groupMayUse = false;    // the group has read and write access to the device
+    bool groupMayUse = false;     // the group has read and write access to the device
     bool joinedNotActive = false; // the user is a member of the group, but not in this session
 
     // Busy: the programs holding the device, when they can be told ("minicom (process 1234)").

@@ -77,7 +77,8 @@ bool deviceExists(const QString &device)
 
 // Among the present ports, the remembered adapter: by identity, the one at its old path first
 // when several alike adapters carry no serial number of their own.
-std::optional<PortEntry> findAdapter(const RememberedAdapter &adapter, const QList<PortEntry> &ports)
+std::optional<PortEntry> findAdapter(const RememberedAdapter &adapter,
+                                     const QList<PortEntry> &ports)
 {
     std::optional<PortEntry> first;
     for (const PortEntry &port : ports) {
@@ -170,7 +171,8 @@ PortDevice ResolvePort(int portNumber)
     if (portNumber < 1)
         return port;
 #ifndef Q_OS_WIN
-    const QString overridden = qEnvironmentVariable(PortVariable(portNumber).toLatin1().constData());
+    const QString overridden =
+        qEnvironmentVariable(PortVariable(portNumber).toLatin1().constData());
     if (!overridden.isEmpty()) {
         port.source = PortDevice::Source::Environment;
         port.device = overridden;

@@ -61,9 +61,15 @@ QString PortVariable(int portNumber);
 // The device behind a port number, and how it was found.
 struct PortDevice
 {
-    enum class Source { None, Environment, Remembered, Standard };
+    enum class Source
+    {
+        None,
+        Environment,
+        Remembered,
+        Standard
+    };
     Source source = Source::None;
-    QString device; // empty for no port number
+    QString device;                           // empty for no port number
     std::optional<RememberedAdapter> adapter; // with Source::Remembered
     // With Source::Remembered: the adapter is among the present ports (always true for an
     // adapter without identity, which is only its path).

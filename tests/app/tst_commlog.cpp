@@ -52,8 +52,8 @@ QStringList loggedCommands()
 
 QList<qint64> countersOf(const CommLog::Counters &c)
 {
-    return {c.exchanges, c.timeouts, c.refusals, c.retries,
-            c.staleBytes, c.portErrors, c.invalid, c.notSent};
+    return {c.exchanges,  c.timeouts,   c.refusals, c.retries,
+            c.staleBytes, c.portErrors, c.invalid,  c.notSent};
 }
 
 void answerPortDialog(ModalAnswerer &answers)
@@ -92,8 +92,8 @@ void TestCommLog::connectWithTrouble()
     MsgRecorder boxes;
     // The user reads the Timeout box for as long as the late reply takes to come in.
     boxes.onBox = [&main](const MsgRecord &box) {
-        if (box.prompt == QLatin1String("Timeout"))
-            [[maybe_unused]] const bool arrived =
+        if (box.prompt == QLatin1String("Timeout")) [[maybe_unused]]
+            const bool arrived =
                 QTest::qWaitFor([&main] { return main.MSComm1().inBufferCount() > 0; }, 3000);
     };
     ModalAnswerer answers;
@@ -105,12 +105,10 @@ void TestCommLog::connectWithTrouble()
     QCOMPARE(loggedCommands(), CommandsOf(*module));
     const QStringList lines = logLines();
     QCOMPARE(lines.mid(0, 5),
-             (QStringList{" |  | COM1 (/dev/ttyS0) opened",
-                          "G01<CR> |  | time-out",
+             (QStringList{" |  | COM1 (/dev/ttyS0) opened", "G01<CR> |  | time-out",
                           "G01<CR> | Denter item<CR> | retry; 12 stale bytes discarded: "
                           "Denter item<CR>",
-                          "I90<CR> | D90<CR> | ",
-                          "D<CR> | DVQ7_UT5<CR> | "}));
+                          "I90<CR> | D90<CR> | ", "D<CR> | DVQ7_UT5<CR> | "}));
     const qsizetype refused = lines.indexOf("D<CR> | Dillegal OPE<CR> | refused");
     QVERIFY2(refused > 0, qPrintable(lines.join('\n')));
     QCOMPARE(lines.at(refused - 1), QStringLiteral("I93<CR> | D93<CR> | "));
@@ -159,7 +157,8 @@ void TestCommLog::windowFiltersPausesClearsAndSaves()
     QStringList shown;
     for (int row = 0; row < window.model().rowCount(); ++row) {
         QStringList cells;
-        for (int column = CommLogModel::CommandColumn; column <= CommLogModel::ReplyColumn; ++column)
+        for (int column = CommLogModel::CommandColumn; column <= CommLogModel::ReplyColumn;
+             ++column)
             cells << window.model().index(row, column).data().toString();
         cells << window.model().index(row, CommLogModel::NotesColumn).data().toString();
         shown << cells.join(" | ");
@@ -192,7 +191,8 @@ void TestCommLog::windowFiltersPausesClearsAndSaves()
     QVERIFY2(text.at(4).contains(QRegularExpression(
                  R"(^\d{4}-\d\d-\d\d \d\d:\d\d:\d\d\.\d{3}  I93<CR>\s+D93<CR>\s+\d+\.\d ms$)")),
              qPrintable(text.at(4)));
-    QVERIFY2(text.at(5).contains(QRegularExpression(R"(  D<CR>\s+Dillegal OPE<CR>\s+\d+\.\d ms\s+refused$)")),
+    QVERIFY2(text.at(5).contains(
+                 QRegularExpression(R"(  D<CR>\s+Dillegal OPE<CR>\s+\d+\.\d ms\s+refused$)")),
              qPrintable(text.at(5)));
 
     // Pause: what goes over the line meanwhile is not kept; the log says where it paused.
@@ -296,7 +296,8 @@ void TestCommLog::ringIsBounded()
         record.atMs = 1000 + i;
         record.command = "D" + QByteArray::number(i) + "\r";
         // Every hundredth reply is too long for the line's own room.
-        record.reply = i % 100 == 0 ? "D" + QByteArray(60, 'x') + "\r" : "D" + QByteArray::number(i) + "\r";
+        record.reply =
+            i % 100 == 0 ? "D" + QByteArray(60, 'x') + "\r" : "D" + QByteArray::number(i) + "\r";
         log.linkRecord(record);
     }
     QCOMPARE(log.endSeq() - log.firstSeq(), qint64(CommLog::Capacity));
@@ -304,7 +305,7 @@ void TestCommLog::ringIsBounded()
     QCOMPARE(log.counters().exchanges, qint64(total));
     QCOMPARE(log.line(log.firstSeq()).command, "D" + QByteArray::number(extra) + "\r");
     QCOMPARE(log.line(log.endSeq() - 1).command, "D" + QByteArray::number(total - 1) + "\r");
-    QCOMPARE(log.line(log.firstSeq() - 1).seq, qint64(-1)); // gone
+    QCOMPARE(log.line(log.firstSeq() - 1).seq, qint64(-1));    // gone
     const qint64 longOne = first + ((extra + 99) / 100) * 100; // the first long reply still kept
     QCOMPARE(log.line(longOne).reply, "D" + QByteArray(60, 'x') + "\r");
     QCOMPARE(log.sideEntries(), qsizetype(CommLog::Capacity / 100));
@@ -347,7 +348,8 @@ void TestCommLog::linesBelongToTheItemSelected()
     QList<qint16> items;
     for (qint64 seq = first; seq < log.endSeq(); ++seq)
         items << log.itemOf(seq);
-    QCOMPARE(items, (QList<qint16>{5, 5, CommLog::NoItem, 5, CommLog::GroupSelect, CommLog::NoItem}));
+    QCOMPARE(items,
+             (QList<qint16>{5, 5, CommLog::NoItem, 5, CommLog::GroupSelect, CommLog::NoItem}));
     QCOMPARE(log.items(), QList<qint16>{5});
 }
 

@@ -118,8 +118,8 @@ void TestPortDevices::resolve_data()
         << "" << QList<PortEntry>{ftdi(usb0, "A2")}
         << QList<PortEntry>{ftdi(usb0, "A1"), ftdi(usb1, "A2")} << usb1 << remembered << true;
     QTest::newRow("alike adapters without serial number: the one on the old name")
-        << "" << QList<PortEntry>{ch340(usb1)} << QList<PortEntry>{ch340(usb0), ch340(usb1)}
-        << usb1 << remembered << true;
+        << "" << QList<PortEntry>{ch340(usb1)} << QList<PortEntry>{ch340(usb0), ch340(usb1)} << usb1
+        << remembered << true;
     QTest::newRow("alike adapter without serial number, renumbered")
         << "" << QList<PortEntry>{ch340(usb3)} << QList<PortEntry>{ch340(usb0)} << usb0
         << remembered << true;
@@ -188,11 +188,12 @@ void TestPortDevices::chooserAssignsAndRemembers()
     QVERIFY(frmCommPort::CommPort());
     QVERIFY2(answers.problems().isEmpty(), qPrintable(answers.problems().join(" / ")));
 
-    QCOMPARE(listed, (QStringList{"/dev/ttyS0||||", "/dev/ttyUSB0|FT232R USB UART|FTDI|A1|0403:6001",
-                                  "/dev/ttyUSB1|USB Serial|QinHeng||1a86:7523"}));
+    QCOMPARE(listed,
+             (QStringList{"/dev/ttyS0||||", "/dev/ttyUSB0|FT232R USB UART|FTDI|A1|0403:6001",
+                          "/dev/ttyUSB1|USB Serial|QinHeng||1a86:7523"}));
     QCOMPARE(before, (QStringList{"/dev/ttyS0", "/dev/ttyS1"}));
-    QCOMPARE(after, (QStringList{"/dev/ttyS0",
-                                 "/dev/ttyUSB0  FT232R USB UART, FTDI, serial number A1"}));
+    QCOMPARE(after,
+             (QStringList{"/dev/ttyS0", "/dev/ttyUSB0  FT232R USB UART, FTDI, serial number A1"}));
     QVERIFY(com2Chosen);
     QCOMPARE(G.PortNumber.value_or(0), 2);
 
@@ -208,14 +209,16 @@ void TestPortDevices::chooserAssignsAndRemembers()
     ports.ports = {ch340("/dev/ttyUSB0"), ftdi("/dev/ttyUSB2", "A1")};
     QCOMPARE(PortDeviceName(2), QStringLiteral("/dev/ttyUSB2"));
     frmCommPort &again = Forms::get<frmCommPort>();
-    QCOMPARE(again.lblDevice(2)->text(), QStringLiteral("/dev/ttyUSB2  FT232R USB UART, FTDI, serial number A1"));
+    QCOMPARE(again.lblDevice(2)->text(),
+             QStringLiteral("/dev/ttyUSB2  FT232R USB UART, FTDI, serial number A1"));
     QVERIFY(again.Option1(1)->isChecked()); // the dialog still starts with COM1
     Forms::unload<frmCommPort>();
 
     // Unplugged: the port dialog says so.
     ports.ports = {ch340("/dev/ttyUSB0")};
-    QCOMPARE(Forms::get<frmCommPort>().lblDevice(2)->text(),
-             QStringLiteral("/dev/ttyUSB0  FT232R USB UART, FTDI, serial number A1 (not plugged in)"));
+    QCOMPARE(
+        Forms::get<frmCommPort>().lblDevice(2)->text(),
+        QStringLiteral("/dev/ttyUSB0  FT232R USB UART, FTDI, serial number A1 (not plugged in)"));
 }
 
 // The chooser starts on the port selected in the port dialog with its device selected, follows a
@@ -250,7 +253,8 @@ void TestPortDevices::chooserFollowsTheTargetAndTheEnvironment()
     // A choice for COM1 is kept, but the environment still decides while it is set.
     chooser.lstPorts->setCurrentItem(chooser.lstPorts->topLevelItem(0));
     chooser.cmdOK->click();
-    QCOMPARE(RememberedAdapterOf(1).value_or(RememberedAdapter{}).device, QStringLiteral("/dev/ttyS1"));
+    QCOMPARE(RememberedAdapterOf(1).value_or(RememberedAdapter{}).device,
+             QStringLiteral("/dev/ttyS1"));
     QCOMPARE(PortDeviceName(1), QStringLiteral("/tmp/sim/com1"));
     setVariable(1, {});
     QCOMPARE(PortDeviceName(1), QStringLiteral("/dev/ttyS1"));
