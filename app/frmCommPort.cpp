@@ -3,10 +3,13 @@
 #include "app/Forms.h"
 #include "app/Modal.h"
 #include "app/Resources.h"
+#include "app/frmPortDevice.h"
+#include "link/PortNames.h"
 #include "model/Globals.h"
 
 #include <QEvent>
 #include <QGridLayout>
+#include <QHBoxLayout>
 #include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>
@@ -33,10 +36,20 @@ frmCommPort::frmCommPort()
         m_label2[i] = new QLabel(QStringLiteral("COM%1").arg(i), Frame1);
         m_label2[i]->setObjectName(QStringLiteral("Label2_%1").arg(i));
         m_label2[i]->installEventFilter(this); // a click on the name picks the port too
+        m_device[i] = new QLabel(Frame1);
+        m_device[i]->setObjectName(QStringLiteral("lblDevice_%1").arg(i));
+        m_device[i]->setForegroundRole(QPalette::PlaceholderText); // it tells, it is no choice
+        m_device[i]->installEventFilter(this);
         grid->addWidget(m_option[i], i - 1, 0);
         grid->addWidget(m_label2[i], i - 1, 1);
+        grid->addWidget(m_device[i], i - 1, 2);
     }
-    grid->setColumnStretch(1, 1);
+    grid->setColumnStretch(2, 1);
+
+    cmdDevice = new QPushButton(LoadResString(4620), this);
+    cmdDevice->setObjectName(QStringLiteral("cmdDevice"));
+    cmdDevice->setAutoDefault(false);
+    connect(cmdDevice, &QPushButton::clicked, this, &frmCommPort::cmdDevice_Click);
 
     cmdOK = new QPushButton(QStringLiteral("OK"), this);
     cmdOK->setObjectName(QStringLiteral("cmdOK"));
@@ -46,19 +59,59 @@ frmCommPort::frmCommPort()
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(Label1);
     layout->addWidget(Frame1);
-    layout->addWidget(cmdOK, 0, Qt::AlignHCenter);
+    auto *buttons = new QHBoxLayout;
+    buttons->addWidget(cmdDevice);
+    buttons->addStretch(1);
+    buttons->addWidget(cmdOK);
+    buttons->addStretch(1);
+    layout->addLayout(buttons);
     setMinimumWidth(220);
 
     // Load
     ApplyResCaptions(this);
     m_option[1]->setChecked(true);
+    ShowDevices();
+}
+
+void frmCommPort::ShowDevices()
+{
+    for (int i = 1; i <= 2; ++i) {
+        const PortDevice port = ResolvePort(i);
+        QString text;
+        switch (port.source) {
+        case PortDevice::Source::Environment:
+            text = LoadResString(4635).arg(port.device, PortVariable(i));
+            break;
+        case PortDevice::Source::Remembered:
+            if (!port.found)
+                text = LoadResString(4636).arg(AdapterText(*port.adapter));
+            else if (port.present)
+                text = PortEntryText(*port.present);
+            else
+                text = port.device;
+            break;
+        default:
+            text = port.device;
+            break;
+        }
+        m_device[i]->setText(text);
+    }
+}
+
+void frmCommPort::cmdDevice_Click()
+{
+    const int current = m_option[2]->isChecked() ? 2 : 1;
+    const int chosen = frmPortDevice::ChooseDevice(current);
+    ShowDevices();
+    if (chosen >= 1)
+        m_option[chosen]->setChecked(true);
 }
 
 bool frmCommPort::eventFilter(QObject *watched, QEvent *event)
 {
     if (event->type() == QEvent::MouseButtonRelease) {
         for (int i = 1; i <= 2; ++i) {
-            if (watched == m_label2[i])
+            if (watched == m_label2[i] || watched == m_device[i])
                 m_option[i]->setChecked(true);
         }
     }

@@ -8,6 +8,8 @@
 #include "app/Resources.h"
 #include "app/Twips.h"
 #include "app/frmAbout.h"
+#include "app/frmCommLog.h"
+#include "connection/ReconnectStrip.h"
 #include "connection/frmLoading.h"
 #include "editors/frmAlarm.h"
 #include "editors/frmBurnout.h"
@@ -16,6 +18,7 @@
 #include "editors/frmTimeCon.h"
 #include "files/Files.h"
 #include "files/Transfer.h"
+#include "link/CommLog.h"
 #include "link/ModuleCommand.h"
 #include "model/Globals.h"
 #include "panels/AnalogPanel.h"
@@ -32,6 +35,7 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QShortcut>
+#include <QPushButton>
 #include <QStyle>
 #include <QTimer>
 #include <QToolBar>
@@ -88,6 +92,7 @@ frmMain::frmMain()
     resize(TwipsToPixels(12000, this), TwipsToPixels(8600, this));
     picCommon->setFixedWidth(TwipsToPixels(3000, this));
     InitData();
+    CommLog::Instance().setRecording(true); // from the start, so that it shows what went wrong
     Timer1().stop();
     Timer1().setInterval(ReplyTimeoutMs);
     button(6)->setEnabled(false);
@@ -272,6 +277,16 @@ void frmMain::buildToolbar()
         }
         m_buttons[std::size_t(position)] = action;
     }
+    // Not one of the eleven: no command state takes it away, so it works while monitoring.
+    tbToolbar->addSeparator()->setObjectName(QStringLiteral("tbSeparator_CommLog"));
+    tbCommLog = tbToolbar->addAction(style()->standardIcon(QStyle::SP_FileDialogDetailedView),
+                                     LoadResString(4650));
+    tbCommLog->setObjectName(QStringLiteral("tbCommLog"));
+    tbCommLog->setToolTip(LoadResString(4651));
+    tbCommLog->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_L));
+    connect(tbCommLog, &QAction::triggered, this, [this] { frmCommLog::Open(*this); });
+    if (QWidget *widget = tbToolbar->widgetForAction(tbCommLog))
+        widget->setAccessibleName(tbCommLog->text());
 }
 
 void frmMain::buildStatusStrip()
@@ -337,6 +352,9 @@ void frmMain::buildStatusStrip()
     m_noticeTimer = new QTimer(this);
     m_noticeTimer->setSingleShot(true);
     connect(m_noticeTimer, &QTimer::timeout, lblNotice, &QLabel::clear);
+    reconnectStrip = new ReconnectStrip(picCommon);
+    connect(reconnectStrip->cmdReconnect, &QPushButton::clicked, this, &frmMain::mnuConnConn_Click);
+    strip->addWidget(reconnectStrip);
     row->addWidget(picCommon);
 
     m_childArea = new QWidget(central);

@@ -9,6 +9,7 @@
 
 class QLabel;
 class QMenu;
+class ReconnectStrip;
 class QTimer;
 class QToolBar;
 
@@ -58,6 +59,11 @@ public:
     // command); it clears itself after ms milliseconds (0: stays until replaced).
     QLabel *lblNotice;
     void ShowNotice(const QString &text, int ms = 4000);
+    // Below it, after a lost connection: "Module lost" and, once the device is back, Reconnect.
+    ReconnectStrip *reconnectStrip;
+
+    // Beyond the eleven buttons: the communication log, also while monitoring (Ctrl+L).
+    QAction *tbCommLog;
 
     // The area the monitor panels live in, and the hint it shows until the first panel does.
     QWidget *childArea() const { return m_childArea; }

@@ -19,7 +19,7 @@
 #include "app/MsgBox.h"
 #include "app/frmCommPort.h"
 #include "app/frmMain.h"
-#include "bench/SimProcess.h"
+#include "bench/BenchSupport.h"
 #include "link/QtSerialPort.h"
 #include "model/Globals.h"
 
@@ -206,7 +206,7 @@ int main(int argc, char **argv)
 
     {
         Simulator sim;
-        if (!sim.start(true, QStringLiteral("VQ7_UT5"))) {
+        if (!sim.start(QStringLiteral("VQ7_UT5"), true)) {
             std::fprintf(stderr, "cannot start the simulator (%s)\n", qPrintable(SimulatorPath()));
             return 1;
         }
@@ -219,7 +219,7 @@ int main(int argc, char **argv)
     }
     {
         Simulator sim;
-        if (!sim.start(true, QStringLiteral("VQ7_K6")))
+        if (!sim.start(QStringLiteral("VQ7_K6"), true))
             return 1;
         frmMain &main = Forms::get<frmMain>();
         if (!connectModule(main, told))

@@ -6,18 +6,23 @@
 //   - sweep time / wire time: the wire time is what the bytes of the sweep cost on a 9600-baud
 //     line at 10 bits per byte (target: at most 1.05);
 //   - the program's processor time as a share of one core while monitoring (target: under 5 %);
-//   - resident memory after 1000 sweeps against after 10 (target: no growth beyond noise). These
-//     sweeps run against an unpaced simulator so that they take seconds, not an hour.
+//   - the same sweeps with the communication log recording, paused, and recording with its window
+//     open, interleaved so that the machine's drift hits all alike (target: the log changes the
+//     sweep time by under 1 % and the processor share by under 1 point);
+//   - resident memory after 1000 sweeps against after 10 (target: no growth beyond noise), and at
+//     1000, 50 000 (the log's ring full) and 100 000 logged exchanges (target: flat). These sweeps
+//     run against an unpaced simulator so that they take seconds, not an hour.
 //
-//   build/bench/tarvik-bench-monitor [paced-sweeps] [memory-sweeps]
+//   build/bench/tarvik-bench-monitor [paced-sweeps] [memory-sweeps] [logged-exchanges]
 // Run it from the build folder's parent or give TARVIK_SIM the simulator's path.
 
 #include "app/Forms.h"
+#include "app/frmCommLog.h"
 #include "app/frmMain.h"
-#include "bench/SimProcess.h"
+#include "bench/BenchSupport.h"
 #include "bench/Unattended.h"
 #include "connection/Readings.h"
-#include "link/QtSerialPort.h"
+#include "link/CommLog.h"
 #include "model/Globals.h"
 
 #include <QApplication>
@@ -25,108 +30,39 @@
 #include <QFile>
 
 #include <cstdio>
-#include <fcntl.h>
 #include <memory>
-#include <termios.h>
-#include <unistd.h>
 
 namespace {
 
-// The real port, counting the bytes that pass.
-class CountingPort : public SerialPort
+// Paced sweeps in one log state: wall and processor seconds.
+struct Timing
 {
-public:
-    bool open() override
-    {
-        m_port.setSettings(settings());
-        m_port.setCommPort(commPort());
-        return m_port.open();
-    }
-    void close() override { m_port.close(); }
-    bool isOpen() const override { return m_port.isOpen(); }
-    bool output(const QByteArray &text) override
-    {
-        const qint64 now = clock.nsecsElapsed();
-        if (lastReplyNs > 0)
-            programNs += now - lastReplyNs;
-        sentNs = now;
-        sentBytes = text.size();
-        if (recording)
-            commands.append(text);
-        bytes += text.size();
-        return m_port.output(text);
-    }
-    qint64 inBufferCount() const override { return m_port.inBufferCount(); }
-    QByteArray input() override
-    {
-        QByteArray in = m_port.input();
-        bytes += in.size();
-        replyBytes += in.size();
-        if (in.endsWith('\r')) {
-            lastReplyNs = clock.nsecsElapsed();
-            exchangeNs += lastReplyNs - sentNs;
-            exchangeBytes += sentBytes + replyBytes;
-            replyBytes = 0;
-            ++exchanges;
-        }
-        return in;
-    }
-    QString errorString() const override { return m_port.errorString(); }
-
-    static void resetCounts()
-    {
-        bytes = programNs = exchangeNs = exchangeBytes = exchanges = lastReplyNs = 0;
-        clock.start();
-    }
-    static inline qint64 bytes = 0;
-    static inline qint64 programNs = 0;     // from a reply's CR to the next command
-    static inline qint64 exchangeNs = 0;    // from a command to its reply's CR
-    static inline qint64 exchangeBytes = 0; // bytes of those exchanges, both ways
-    static inline qint64 exchanges = 0;
-    static inline qint64 lastReplyNs = 0, sentNs = 0, sentBytes = 0, replyBytes = 0;
-    static inline QElapsedTimer clock;
-    static inline bool recording = false;
-    static inline QList<QByteArray> commands;
-
-private:
-    QtSerialPort m_port;
+    double seconds = 0;
+    double cpu = 0;
+    int sweeps = 0;
 };
 
-long residentKiB()
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray &line : status.readAll().split('\n')) {
-        if (line.startsWith("VmRSS:"))
-            return line.mid(6).trimmed().split(' ').value(0).toLong();
-    }
-    return -1;
-}
+enum class LogState { Paused, Recording, WindowOpen };
 
-// The same commands sent by the plainest client there is: blocking writes and reads on the
-// device, no event loop. What it takes is what the simulated line itself costs on this machine.
-double plainClientSeconds(const QByteArray &device, const QList<QByteArray> &commands)
+int timeSweeps(frmMain &main, LogState state, int sweeps, Timing &timing)
 {
-    const int fd = ::open(device.constData(), O_RDWR | O_NOCTTY);
-    if (fd < 0)
-        return -1;
-    termios raw{};
-    tcgetattr(fd, &raw);
-    cfmakeraw(&raw);
-    tcsetattr(fd, TCSANOW, &raw);
+    CommLog::Instance().setRecording(state != LogState::Paused);
+    if (state == LogState::WindowOpen)
+        frmCommLog::Open(main);
+    int failures = 0;
     QElapsedTimer wall;
     wall.start();
-    for (const QByteArray &command : commands) {
-        if (::write(fd, command.constData(), size_t(command.size())) != command.size())
-            break;
-        char c = 0;
-        while (::read(fd, &c, 1) == 1 && c != '\r') {
-        }
+    const double cpuBefore = CpuSeconds();
+    for (int i = 0; i < sweeps; ++i) {
+        QCoreApplication::processEvents(); // as the monitoring loop does between sweeps
+        failures += MonitorSweep(KindUt5) ? 0 : 1;
     }
-    const double seconds = double(wall.nsecsElapsed()) / 1e9;
-    ::close(fd);
-    return seconds;
+    timing.cpu += CpuSeconds() - cpuBefore;
+    timing.seconds += double(wall.nsecsElapsed()) / 1e9;
+    timing.sweeps += sweeps;
+    if (auto *window = frmCommLog::IfOpen())
+        window->hide();
+    return failures;
 }
 
 bool connectModule(frmMain &main)
@@ -148,6 +84,7 @@ int main(int argc, char **argv)
     QApplication app(argc, argv);
     const int pacedSweeps = argc > 1 ? std::atoi(argv[1]) : 5;
     const int memorySweeps = argc > 2 ? std::atoi(argv[2]) : 1000;
+    const int loggedExchanges = argc > 3 ? std::atoi(argv[3]) : 100000;
 
     QStringList told;
     RunUnattended(told);
@@ -156,7 +93,7 @@ int main(int argc, char **argv)
     int failures = 0;
     {
         Simulator sim;
-        if (!sim.start(true)) {
+        if (!sim.start(QStringLiteral("VQ7_UT5"), true)) {
             std::fprintf(stderr, "cannot start the simulator (%s)\n", qPrintable(SimulatorPath()));
             return 1;
         }
@@ -189,8 +126,52 @@ int main(int argc, char **argv)
                     (double(CountingPort::exchangeNs) -
                      double(CountingPort::exchangeBytes) * 1e10 / 9600.0) / n / 1e6);
         CountingPort::recording = false;
+        const double exchangesPerSweep = double(CountingPort::exchanges) / pacedSweeps;
+
+        // The log's cost: rounds of a few sweeps in each state, one after the other.
+        Timing timings[3];
+        const int rounds = std::max(1, pacedSweeps);
+        for (int round = 0; round < rounds; ++round) {
+            for (int k = 0; k < 3; ++k) {
+                const auto state = LogState((round + k) % 3); // each state takes each place
+                failures += timeSweeps(main, state, 2, timings[int(state)]);
+            }
+        }
+        const char *names[3] = {"log paused", "log recording", "log window open"};
+        const Timing &off = timings[0];
+        for (int i = 0; i < 3; ++i) {
+            const Timing &t = timings[i];
+            std::printf("%-18s %.4f s per sweep, processor %.2f %%", names[i], t.seconds / t.sweeps,
+                        100.0 * t.cpu / t.seconds);
+            if (i > 0)
+                std::printf("  (sweep time %+.2f %%, processor %+.2f points against paused)",
+                            100.0 * (t.seconds / t.sweeps - off.seconds / off.sweeps) /
+                                (off.seconds / off.sweeps),
+                            100.0 * (t.cpu / t.seconds - off.cpu / off.seconds));
+            std::printf("\n");
+        }
+        CommLog::Instance().setRecording(true);
+
+        // What one logged exchange costs the link, measured alone: a usual command and reply.
+        {
+            LinkRecord record;
+            record.command = "I05\r";
+            record.reply = "D20\r";
+            record.roundTripUs = 8000;
+            const int n = 1000000;
+            QElapsedTimer clock;
+            clock.start();
+            for (int i = 0; i < n; ++i) {
+                record.atMs = i;
+                CommLog::Instance().linkRecord(record);
+            }
+            const double ns = double(clock.nsecsElapsed()) / n;
+            std::printf("log cost           %.0f ns per exchange, %.4f %% of a paced sweep\n", ns,
+                        100.0 * ns * exchangesPerSweep / 1e9 / (seconds / pacedSweeps));
+            CommLog::Instance().clear();
+        }
         main.MSComm1().close();
-        const double plain = plainClientSeconds(qgetenv("TARVIK_COM1"), CountingPort::commands);
+        const double plain = PlainClientSeconds(qgetenv("TARVIK_COM1"), CountingPort::commands);
         if (plain > 0) {
             std::printf("plain client       %.3f s per sweep for the same commands (%.3f of the "
                         "wire time): what the simulated line costs here\n",
@@ -202,7 +183,7 @@ int main(int argc, char **argv)
     }
     {
         Simulator sim;
-        if (!sim.start(false))
+        if (!sim.start(QStringLiteral("VQ7_UT5"), false))
             return 1;
         frmMain &main = Forms::get<frmMain>();
         if (!connectModule(main))
@@ -212,11 +193,29 @@ int main(int argc, char **argv)
             QCoreApplication::processEvents();
             failures += MonitorSweep(KindUt5) ? 0 : 1;
             if (i == 10)
-                after10 = residentKiB();
+                after10 = ResidentKiB();
         }
-        const long afterAll = residentKiB();
+        const long afterAll = ResidentKiB();
         std::printf("resident memory    %ld KiB after 10 sweeps, %ld KiB after %d (%+ld KiB)\n",
                     after10, afterAll, memorySweeps, afterAll - after10);
+
+        // The log over a long run: its ring is allocated when it starts recording and never grows.
+        CommLog &log = CommLog::Instance();
+        log.clear();
+        const qint64 marks[] = {1000, CommLog::Capacity, loggedExchanges};
+        long at[3] = {};
+        int next = 0;
+        while (next < 3 && failures == 0) {
+            QCoreApplication::processEvents();
+            failures += MonitorSweep(KindUt5) ? 0 : 1;
+            while (next < 3 && log.counters().exchanges >= marks[next])
+                at[next++] = ResidentKiB();
+        }
+        std::printf("logged exchanges   %ld KiB after 1000, %ld KiB after %lld (ring full), "
+                    "%ld KiB after %lld (%+ld KiB from 1000); %lld lines kept\n",
+                    at[0], at[1], static_cast<long long>(marks[1]), at[2],
+                    static_cast<long long>(log.counters().exchanges), at[2] - at[0],
+                    static_cast<long long>(log.endSeq() - log.firstSeq()));
         Forms::unloadAll();
     }
     if (failures || !told.isEmpty())

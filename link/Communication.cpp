@@ -5,12 +5,19 @@
 #include "app/frmCommPort.h"
 #include "connection/frmLoading.h"
 #include "link/ItemMap.h"
+#include "link/LinkObserver.h"
+#include "link/LinkRecovery.h"
 #include "link/ModuleCommand.h"
+#include "link/PortNames.h"
 #include "link/QtSerialPort.h"
 #include "link/TxtBus.h"
 #include "model/Globals.h"
 
 #include <QCoreApplication>
+#include <QDateTime>
+#include <QElapsedTimer>
+
+#include <limits>
 
 namespace {
 
@@ -44,6 +51,59 @@ void linkFailed(const QString &prompt)
     frmLoading::Stopping();
 }
 
+void tellEvent(LinkRecord::Kind kind, const QString &text)
+{
+    if (!CurrentLinkObserver())
+        return;
+    LinkRecord record;
+    record.kind = kind;
+    record.atMs = QDateTime::currentMSecsSinceEpoch();
+    record.text = text;
+    TellLinkObserver(record);
+}
+
+// One exchange as the observer gets it. Builds nothing while nobody observes.
+class ExchangeRecorder
+{
+public:
+    explicit ExchangeRecorder(const QByteArray &command) : m_observer(CurrentLinkObserver())
+    {
+        const bool retry = TakeRetryNote();
+        if (!m_observer)
+            return;
+        m_record.atMs = QDateTime::currentMSecsSinceEpoch();
+        m_record.command = command;
+        if (retry)
+            m_record.flags |= LinkRecord::Retry;
+    }
+    void discarded(const QByteArray &stale) { m_record.stale = stale; }
+    void sent() { m_clock.start(); }
+    // The reply so far, with the flags and text of how the exchange ended.
+    void finish(const QByteArray &reply, quint16 flags = 0, const QString &text = {})
+    {
+        if (!m_observer || m_done)
+            return;
+        m_done = true;
+        m_record.reply = reply;
+        m_record.flags |= flags;
+        m_record.text = text;
+        // A round trip is a reply that came: none for a wait that ended otherwise.
+        const quint16 noReply = LinkRecord::NoReplyAwaited | LinkRecord::NotSent |
+                                LinkRecord::TimedOut | LinkRecord::PortError |
+                                LinkRecord::Abandoned;
+        if (m_clock.isValid() && !(flags & noReply))
+            m_record.roundTripUs = qint32(qMin<qint64>(m_clock.nsecsElapsed() / 1000, std::numeric_limits<qint32>::max()));
+        // The observer may have been replaced during the wait; the one now in place gets it.
+        TellLinkObserver(m_record);
+    }
+
+private:
+    LinkObserver *m_observer;
+    LinkRecord m_record;
+    QElapsedTimer m_clock;
+    bool m_done = false;
+};
+
 // Opens the port on the chosen number; false with the failure already reported.
 bool openChosenPort(SerialPort &port)
 {
@@ -56,10 +116,14 @@ bool openChosenPort(SerialPort &port)
     port.setSettings(LineSettingsText);
     port.setCommPort(chosen);
     if (!port.open()) {
+        tellEvent(LinkRecord::Kind::OpenFailed, port.errorString());
         linkFailed(port.errorString());
         return false;
     }
     link().lossReported = false;
+    tellEvent(LinkRecord::Kind::Opened, PortLabel(chosen, port.deviceName()));
+    // The lost link's port is no longer waited for once a port is open again.
+    LinkRecovery::Instance().clear();
     return true;
 }
 
@@ -70,8 +134,11 @@ void portLost(const SerialPort &port)
     if (link().lossReported)
         return;
     link().lossReported = true;
+    const int portNumber = G.PortNumber.value_or(port.commPort());
+    tellEvent(LinkRecord::Kind::Lost, port.errorString());
     MsgBox(LoadResString(4501).arg(port.errorString()), MsgIcon::Critical, SendReceiveTitle);
     CommClose();
+    LinkRecovery::Instance().noteLost(portNumber);
     ModuleCommand::Cancel(frmLoading::LinkLost);
 }
 
@@ -150,8 +217,11 @@ void CommOpen()
     }
     SerialPort &port = G.CommForm->MSComm1();
     if (!G.LinkUp) {
-        // Closing the port dialog by its frame is no choice: nothing is opened.
-        if (!frmCommPort::CommPort()) {
+        // After a lost link whose device is back, the same port is taken without asking.
+        if (const auto back = LinkRecovery::Instance().portBack()) {
+            G.PortNumber = int16_t(*back);
+        } else if (!frmCommPort::CommPort()) {
+            // Closing the port dialog by its frame is no choice: nothing is opened.
             linkFailed(QStringLiteral("No communication port was chosen."));
             return;
         }
@@ -168,8 +238,12 @@ void CommClose()
 {
     if (G.CommForm) {
         G.CommForm->Timer1().stop();
-        if (G.CommForm->MSComm1().isOpen())
-            G.CommForm->MSComm1().close();
+        SerialPort &port = G.CommForm->MSComm1();
+        if (port.isOpen()) {
+            const QString label = PortLabel(port.commPort(), port.deviceName());
+            port.close();
+            tellEvent(LinkRecord::Kind::Closed, label);
+        }
     }
     G.PortNumber.reset();
     G.LinkUp = false;
@@ -187,38 +261,54 @@ bool IsPlainText(const QString &text)
 
 QString SendReceive(const QString &command)
 {
+    // Made first, so that a retry noted for this exchange never passes to a later one.
+    const QByteArray bytes = command.toLatin1();
+    ExchangeRecorder record(bytes);
     if (ModuleCommand::Cancelled()) {
         G.TimeoutFlag = true;
         return {};
     }
-    if (!G.CommForm)
+    if (!G.CommForm) {
+        record.finish({}, LinkRecord::NotSent, PortNotOpenText);
         return exchangeFailed(nullptr, PortNotOpenText);
+    }
     if (link().waiting) {
         // Never a second command on the wire while a reply is awaited: this one fails, the
         // waiting one goes on and gets its own reply.
+        record.finish({}, LinkRecord::NotSent, LoadResString(4502));
         MsgBox(LoadResString(4502), MsgIcon::Critical, SendReceiveTitle);
         return {};
     }
     // One command per text: a CR or any other control or non-ASCII character inside it never
     // reaches the line.
-    if (!command.endsWith(QLatin1Char('\r')) || !IsPlainText(command.chopped(1)))
-        return exchangeFailed(nullptr, LoadResString(4503).arg(VisibleText(command)));
+    if (!command.endsWith(QLatin1Char('\r')) || !IsPlainText(command.chopped(1))) {
+        const QString why = LoadResString(4503).arg(VisibleText(command));
+        record.finish({}, LinkRecord::NotSent, why);
+        return exchangeFailed(nullptr, why);
+    }
 
     SerialPort &port = G.CommForm->MSComm1();
     QTimer &timer = G.CommForm->Timer1();
 
     // Characters waiting now came before this command (a reply that arrived after its time-out):
     // they are never taken as its reply.
-    if (port.inBufferCount() > 0)
-        link().discarded += quint64(port.input().size());
+    if (port.inBufferCount() > 0) {
+        const QByteArray stale = port.input();
+        link().discarded += quint64(stale.size());
+        record.discarded(stale);
+    }
 
-    if (!port.output(command.toLatin1()))
+    record.sent();
+    if (!port.output(bytes)) {
+        record.finish({}, LinkRecord::PortError, port.errorString());
         return exchangeFailed(&port, port.errorString());
+    }
     timer.start();
 
     if (G.NoReplyNext && command.startsWith(QLatin1Char('D'))) {
         G.NoReplyNext = false;
         timer.stop();
+        record.finish({}, LinkRecord::NoReplyAwaited);
         return command;
     }
 
@@ -239,6 +329,7 @@ QString SendReceive(const QString &command)
             link().waiting = false;
             timer.stop();
             G.TimeoutFlag = true;
+            record.finish(reply, LinkRecord::Abandoned);
             return {};
         }
         if (expired)
@@ -251,6 +342,7 @@ QString SendReceive(const QString &command)
             // The device went away during the wait.
             link().waiting = false;
             timer.stop();
+            record.finish(reply, LinkRecord::PortError, port.errorString());
             return exchangeFailed(&port, port.errorString());
         }
         if (port.inBufferCount() == 0)
@@ -263,6 +355,7 @@ QString SendReceive(const QString &command)
         }
     }
     link().waiting = false;
+    record.finish(reply, timedOut ? quint16(LinkRecord::TimedOut) : quint16(0));
     if (timedOut)
         MsgBox(QStringLiteral("Timeout"), MsgIcon::Critical, SendReceiveTitle);
     timer.stop();

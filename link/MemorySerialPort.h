@@ -22,6 +22,7 @@ public:
     qint64 inBufferCount() const override;
     QByteArray input() override;
     QString errorString() const override;
+    bool devicePresent(int portNumber) const override { return portNumber >= 1 && m_present; }
 
     // --- test side ---
     // Called with every text the program writes; returns the chunks to send back (may be empty).
@@ -35,6 +36,8 @@ public:
     void failNextOpen(const QString &description) { m_openFailure = description; }
     // The peer goes away: the port closes with this description.
     void drop(const QString &description);
+    // Whether the device is there to be opened (false: unplugged; open() still works).
+    void setDevicePresent(bool present) { m_present = present; }
 
     // Every text written, in order.
     const QList<QByteArray> &written() const { return m_written; }
@@ -56,5 +59,6 @@ private:
     int m_openCount = 0;
     int m_openedPort = 0;
     bool m_open = false;
+    bool m_present = true;
     quint64 m_generation = 0; // replies of an earlier connection never arrive
 };

@@ -1,47 +1,7 @@
 #include "link/QtSerialPort.h"
 
+#include "link/PortFailure.h"
 #include "link/PortNames.h"
-
-#ifdef Q_OS_UNIX
-#include <QFile>
-
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-#endif
-
-namespace {
-
-#ifdef Q_OS_UNIX
-// Whether the device path certainly names no serial port: an existing file system object that is
-// no terminal (a regular file, a folder, a pipe, /dev/null). Asked only after a failed open, so a
-// working port is never opened twice; false when it cannot be told (a missing path, no access).
-bool IsNoSerialPort(const QString &device)
-{
-    // QSerialPort looks for a name that is not an absolute path in /dev.
-    const QByteArray path =
-        QFile::encodeName(device.startsWith(QLatin1Char('/')) ? device : "/dev/" + device);
-    struct stat status;
-    if (::stat(path.constData(), &status) != 0)
-        return false;
-    if (!S_ISCHR(status.st_mode))
-        return true;
-    const int fd = ::open(path.constData(), O_RDONLY | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0)
-        return false;
-    const bool terminal = ::isatty(fd) == 1;
-    ::close(fd);
-    return !terminal;
-}
-#else
-// Windows port names (COM1) are no file system paths to look at; the open says what went wrong.
-bool IsNoSerialPort(const QString &)
-{
-    return false;
-}
-#endif
-
-} // namespace
 
 QtSerialPort::QtSerialPort(QObject *parent) : SerialPort(parent)
 {
@@ -61,9 +21,8 @@ void QtSerialPort::onError(QSerialPort::SerialPortError error)
         // notifier fires without end; close it so that waits end instead of spinning.
         if (!m_port.isOpen())
             return;
-        m_error = QStringLiteral("COM%1 (%2): the port is no longer available (%3)")
-                      .arg(commPort())
-                      .arg(PortDeviceName(commPort()), m_port.errorString());
+        m_error = QStringLiteral("%1: the port is no longer available (%2)")
+                      .arg(PortLabel(commPort(), m_device), m_port.errorString());
         m_port.close();
         markLost();
         return;
@@ -84,13 +43,19 @@ bool QtSerialPort::open()
         m_error = QStringLiteral("Invalid port settings \"%1\".").arg(settings());
         return false;
     }
-    const QString device = PortDeviceName(commPort());
-    const QString port = QStringLiteral("COM%1 (%2)").arg(commPort()).arg(device);
-    m_port.setPortName(device);
+    const PortDevice resolved = ResolvePort(commPort());
+    m_device = resolved.device;
+    const QString port = PortLabel(commPort(), m_device);
+    m_port.setPortName(m_device);
     if (!m_port.open(QIODevice::ReadWrite)) {
-        m_error = IsNoSerialPort(device)
+        const PortFailure failure =
+            DiagnosePortFailure(m_device, m_port.error() == QSerialPort::PermissionError);
+        m_error = failure.kind == PortFailure::Kind::NotSerial
                       ? QStringLiteral("%1: not a serial port").arg(port)
                       : QStringLiteral("%1 cannot be opened: %2").arg(port, m_port.errorString());
+        const QString advice = PortFailureAdvice(commPort(), resolved, failure);
+        if (!advice.isEmpty())
+            m_error += QStringLiteral("\n\n") + advice;
         return false;
     }
     // A pseudo-terminal takes 9600,n,8,1 (it refuses parity and other character sizes, and the
@@ -169,4 +134,14 @@ QByteArray QtSerialPort::input()
 QString QtSerialPort::errorString() const
 {
     return m_error;
+}
+
+QString QtSerialPort::deviceName() const
+{
+    return m_device.isEmpty() ? SerialPort::deviceName() : m_device;
+}
+
+bool QtSerialPort::devicePresent(int portNumber) const
+{
+    return PortDevicePresent(portNumber);
 }

@@ -18,6 +18,8 @@ public:
     qint64 inBufferCount() const override;
     QByteArray input() override;
     QString errorString() const override;
+    QString deviceName() const override;
+    bool devicePresent(int portNumber) const override;
 
 private:
     void onError(QSerialPort::SerialPortError error);
@@ -25,4 +27,5 @@ private:
 
     QSerialPort m_port;
     QString m_error;
+    QString m_device; // the device of the last open
 };

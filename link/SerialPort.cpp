@@ -1,5 +1,7 @@
 #include "link/SerialPort.h"
 
+#include "link/PortNames.h"
+
 #include <QStringList>
 
 bool ParseLineSettings(const QString &text, LineSettings &out)
@@ -20,4 +22,14 @@ bool ParseLineSettings(const QString &text, LineSettings &out)
     s.parity = parity[0].toLatin1();
     out = s;
     return true;
+}
+
+QString SerialPort::deviceName() const
+{
+    return PortDeviceName(commPort());
+}
+
+bool SerialPort::devicePresent(int portNumber) const
+{
+    return portNumber >= 1;
 }

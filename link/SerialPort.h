@@ -40,6 +40,13 @@ public:
     // The description of the last failure.
     virtual QString errorString() const = 0;
 
+    // The device behind the port number ("/dev/ttyUSB0"), as opened or as it would be opened.
+    virtual QString deviceName() const;
+
+    // Whether the device of a port number is there to be opened now (after it went away: whether
+    // it is back).
+    virtual bool devicePresent(int portNumber) const;
+
     // The device went away while open (cable pulled, adapter unplugged, peer gone): the port has
     // closed itself, errorString() says why, and portLost() was emitted. Cleared by a good open().
     bool lost() const { return m_lost; }

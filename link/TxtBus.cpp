@@ -3,7 +3,10 @@
 #include "app/MsgBox.h"
 #include "app/Resources.h"
 #include "link/Communication.h"
+#include "link/LinkObserver.h"
 #include "model/Globals.h"
+
+#include <QDateTime>
 
 #include <limits>
 
@@ -71,6 +74,8 @@ bool GroupCommand(int16_t group, QString &reply)
 {
     const QString command = QStringLiteral("G") + NN(group) + CR;
     for (int attempt = 0; attempt < 3; ++attempt) {
+        if (attempt > 0)
+            NoteRetry();
         reply = SendReceive(command);
         if (ReplyCheck(reply) && reply == QLatin1String("enter item"))
             return true;
@@ -102,8 +107,17 @@ bool ParameterWrite(int16_t item, const QString &value, QString &reply)
 {
     const QString text = ToDecimalPoint(value);
     if (!IsPlainText(text)) {
-        MsgBox(LoadResString(4504).arg(VisibleText(text)), MsgIcon::Critical,
-               QStringLiteral("Parameter Write"));
+        const QString why = LoadResString(4504).arg(VisibleText(text));
+        if (CurrentLinkObserver()) {
+            LinkRecord record;
+            record.atMs = QDateTime::currentMSecsSinceEpoch();
+            record.flags = LinkRecord::NotSent;
+            // What would have gone out, as far as a text can hold it.
+            record.command = (QStringLiteral("D") + text + CR).toUtf8();
+            record.text = why;
+            TellLinkObserver(record);
+        }
+        MsgBox(why, MsgIcon::Critical, QStringLiteral("Parameter Write"));
         return false;
     }
     if (!ItemCommand(item))

@@ -75,6 +75,11 @@ QString SimSerialPort::errorString() const
     return m_error;
 }
 
+bool SimSerialPort::devicePresent(int portNumber) const
+{
+    return portNumber >= 1 && (m_module->cablePort() == 0 || m_module->cablePort() == portNumber);
+}
+
 // As the hardware port reports a USB adapter pulled out: closed, with the reason.
 void SimSerialPort::onDropped()
 {

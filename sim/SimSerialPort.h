@@ -34,6 +34,8 @@ public:
     qint64 inBufferCount() const override;
     QByteArray input() override;
     QString errorString() const override;
+    // The module is there on the port number it is wired to.
+    bool devicePresent(int portNumber) const override;
 
 private:
     void onDropped();

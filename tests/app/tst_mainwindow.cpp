@@ -99,7 +99,9 @@ void TestMainWindow::toolbarLayout()
 {
     frmMain &main = Forms::get<frmMain>();
     const QList<QAction *> actions = main.tbToolbar->actions();
-    QCOMPARE(actions.size(), frmMain::ButtonCount);
+    // The eleven of the design first; buttons beyond them follow.
+    QVERIFY(actions.size() > frmMain::ButtonCount);
+    QVERIFY(actions.indexOf(main.tbCommLog) > frmMain::ButtonCount);
     for (int position = 1; position <= frmMain::ButtonCount; ++position) {
         QCOMPARE(actions.at(position - 1), main.button(position));
         QCOMPARE(main.button(position)->isSeparator(),

@@ -293,15 +293,16 @@ void TestOneCommand::portLost()
     QCOMPARE(G.curKind(), int(KindUt5));
     QVERIFY(!Forms::get<frmUt5>().isHidden());
 
+    // The device is back (the simulated module is there at once): Connect takes the lost port
+    // again without asking.
     boxes.clear();
     module->clearTranscript();
     ModalAnswerer answers;
-    answerPortDialog(answers);
     main.mnuConnConn->trigger();
     QVERIFY2(boxes.boxes().isEmpty(), qPrintable(boxes.prompts().join(" / ")));
     QVERIFY(G.LinkUp);
     QCOMPARE(CommandsOf(*module).first(), QStringLiteral("G01"));
-    QCOMPARE(answers.shown().size(), 1);
+    QVERIFY2(answers.shown().isEmpty(), qPrintable(answers.shown().join(" / ")));
 }
 
 // Stop and Start pressed alternately on a slow line: no command is ever written while a reply is

@@ -3,21 +3,27 @@
 #include "app/Forms.h"
 #include "app/Modal.h"
 #include "app/Resources.h"
+#include "link/CommLog.h"
 #include "link/Communication.h"
+#include "link/LinkRecovery.h"
+#include "link/PortNames.h"
 #include "model/Globals.h"
 
 #include <QApplication>
 #include <QDialog>
+#include <QFile>
 #include <QPointer>
+#include <QTemporaryDir>
 #include <QTimer>
 
 namespace {
-// The offscreen platform warns about every window it sizes; the warning says nothing about the
-// program, so it is kept out of the test output.
+// The offscreen platform warns about every window it sizes or raises; the warning says nothing
+// about the program, so it is kept out of the test output.
 QtMessageHandler previousHandler = nullptr;
 void quietHandler(QtMsgType type, const QMessageLogContext &context, const QString &message)
 {
-    if (message.contains(QLatin1String("does not support propagateSizeHints")))
+    if (message.contains(QLatin1String("does not support propagateSizeHints")) ||
+        message.contains(QLatin1String("does not support raise()")))
         return;
     if (previousHandler)
         previousHandler(type, context, message);
@@ -120,12 +126,24 @@ void ModalAnswerer::onModal(QDialog &window)
     });
 }
 
+QString TestPortSettingsFile()
+{
+    static QTemporaryDir folder;
+    return folder.filePath(QStringLiteral("ports.ini"));
+}
+
 void ResetProgramState()
 {
     installQuietHandler();
     InstallTestFallbacks();
     Forms::unloadAll();
     SetSerialPortFactory({});
+    // Never the user's own remembered ports, and none from an earlier test.
+    SetPortSettingsFile(TestPortSettingsFile());
+    QFile::remove(TestPortSettingsFile());
+    SetPortLister({});
+    LinkRecovery::Instance().clear();
+    CommLog::Instance().reset();
     SetUiLanguage(UiLanguage::English);
     InitData();
 }

@@ -77,7 +77,12 @@ private:
 // Boxes nobody records are logged, modal windows nobody answers are closed at once and logged.
 void InstallTestFallbacks();
 
-// Unloads every window, resets the program-wide variables, the English string table and the
-// serial port factory; puts back the fallback hooks. Call at the start of every test, before a
+// Unloads every window, resets the program-wide variables, the English string table, the serial
+// port factory, the list of present ports, the remembered port devices (kept in a file of the
+// test's own, never the user's settings), a lost link and the communication log; puts back the
+// fallback hooks. Call at the start of every test, before a
 // MsgRecorder or ModalAnswerer is made.
 void ResetProgramState();
+
+// The file the remembered port devices are kept in during tests.
+QString TestPortSettingsFile();
